@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test headless: first the core and program
+# logic under AddressSanitizer and UndefinedBehaviorSanitizer, then the full
+# build with the Qt tests on the offscreen platform.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh test
+export QT_QPA_PLATFORM=offscreen
+jobs="$(nproc)"
+
+echo "== Sanitizer build (core and program logic)"
+cmake -S . -B build-asan -DSORVEK_SANITIZE=ON -DSORVEK_BUILD_APP=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+echo "== Full build"
+cmake -S . -B build-test -DSORVEK_BUILD_APP=ON >/dev/null
+cmake --build build-test -j"$jobs"
+ctest --test-dir build-test --output-on-failure -j"$jobs"
