@@ -67,17 +67,17 @@ double omegw(double x) {
 
 double omagaw(double x) {
     if (std::isnan(x)) x = 1e-8;
-    const double floor = 1e-8 * std::fabs(x);
-    x = std::max(x, floor);
+    x = std::max(x, 1e-8 * std::fabs(x));
+    const double tiny = 1e-8 * std::fabs(x);
     double start = std::clamp(two_log_start(x), -65.0, 65.0);
     if (!(start > 0.0)) start = fallback_start(x);
     double w = start;
     for (int i = 0; i < 3; ++i) {
         double next = w + fritsch_correction(x, w);
-        if (std::isnan(next) || next < 0.0 || next > 1.01 * start) next = floor;
+        if (std::isnan(next) || next < 0.0 || next > 1.01 * start) next = tiny;
         const double dw = next - w;
         w = next;
-        if (std::fabs(dw) < floor) break;
+        if (std::fabs(dw) < tiny) break;
     }
     return w;
 }
