@@ -1,5 +1,6 @@
 #include "engine/standard_errors.h"
 
+#include "app/window/window.h"
 #include "engine/matrix_balance.h"
 #include "engine/matrix_inverse.h"
 #include "engine/student_t.h"
@@ -61,6 +62,7 @@ StandardErrors stderrpar(std::int64_t n, std::int64_t np, std::span<const double
         inverted = diagonal > 0.0 && std::isfinite(diagonal);
     }
     if (!inverted) {
+        dlgmessage(3, "Mat Inversion: Matrix diagonal = 0!");
         out.inversion_failed = true;
         out.separ.fill(std::numeric_limits<double>::quiet_NaN());
         out.parcl.fill(std::numeric_limits<double>::quiet_NaN());
@@ -83,7 +85,8 @@ StandardErrors stderrpar(std::int64_t n, std::int64_t np, std::span<const double
         at(out.corrmat, i, i) = 1.0;
     }
 
-    const double scale = n > np ? std::sqrt(ssq / static_cast<double>(n - np)) : std::numeric_limits<double>::quiet_NaN();
+    const double scale =
+        n > np ? std::sqrt(ssq / static_cast<double>(n - np)) : std::numeric_limits<double>::quiet_NaN();
     const double t = tvalue(n - np);
     for (std::int64_t i = 0; i < np; ++i) {
         const auto k = static_cast<std::size_t>(i);

@@ -3,6 +3,7 @@
 #include "engine/standard_errors.h"
 #include "engine/student_t.h"
 #include "tests/reference/stats_reference_data.h"
+#include "app/window/headless_backend.h"
 
 #include <gtest/gtest.h>
 
@@ -152,8 +153,10 @@ TEST(StandardErrors, MatchTheIndependentReference) {
     const std::int64_t n = ref::kRows;
     const std::int64_t np = 3;
     const std::vector<double> fjac = jacobian_storage(ref::kSeJacobian, n, np);
+    HeadlessSession session;
     const StandardErrors se = stderrpar(n, np, fjac, ref::kSeSsq);
     ASSERT_FALSE(se.inversion_failed);
+    EXPECT_TRUE(session.record().messages.empty());
     for (std::int64_t k = 0; k < np * np; ++k) {
         EXPECT_NEAR(se.finfo[k], ref::kSeFinfo[k], 1e-13 * std::abs(ref::kSeFinfo[k]));
         EXPECT_NEAR(se.corrmat[k], ref::kSeCorr[k], 1e-9);
@@ -183,8 +186,13 @@ TEST(StandardErrors, FailedInversionGivesNotANumber) {
     // Clamping makes J'J indefinite: the inverse has a negative diagonal.
     const std::vector<double> indefinite{1e10, 0, 0, 0, 1e7, 1e7, 1e7, 1e7};
     for (const auto& columns : {identical, indefinite}) {
+        HeadlessSession session;
         StandardErrors se = stderrpar(n, 2, jacobian_storage(columns.data(), n, 2), 1.0);
         EXPECT_TRUE(se.inversion_failed);
+        const auto messages = session.record().messages;
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].kind, 3);
+        EXPECT_EQ(messages[0].text, "Mat Inversion: Matrix diagonal = 0!");
         EXPECT_GT(se.finfo[0], 1e19);
         for (std::int64_t i = 0; i < 2; ++i) {
             EXPECT_TRUE(std::isnan(se.separ[i]));
