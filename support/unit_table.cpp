@@ -45,10 +45,10 @@ UnitTable& UnitTable::instance() {
 UnitTable::UnitTable() {
     auto in = std::make_unique<Connection>();
     in->console = stdin;
-    units_[console_in_unit] = std::move(in);
+    units_[kConsoleInUnit] = std::move(in);
     auto out = std::make_unique<Connection>();
     out->console = stdout;
-    units_[console_out_unit] = std::move(out);
+    units_[kConsoleOutUnit] = std::move(out);
 }
 
 UnitTable::~UnitTable() = default;
@@ -58,35 +58,35 @@ bool UnitTable::exists(std::int64_t unit) {
 }
 
 std::int64_t UnitTable::open(std::int64_t unit, std::string_view name, OpenMode mode) {
-    if (!exists(unit)) return io_bad_unit;
+    if (!exists(unit)) return kIoBadUnit;
     const std::string file_name(trim_name(name));
-    if (file_name.empty()) return io_open_failed;
+    if (file_name.empty()) return kIoOpenFailed;
     const fs::path path = comparable_path(file_name);
 
     std::lock_guard lock(mutex_);
     if (auto it = units_.find(unit); it != units_.end()) {
-        if (!it->second->console && it->second->path == path) return io_ok;
+        if (!it->second->console && it->second->path == path) return kIoOk;
         units_.erase(it);
     }
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return io_open_failed;
+    if (fs::is_directory(path, ec)) return kIoOpenFailed;
     if (!fs::exists(path, ec)) {
-        if (mode == OpenMode::existing) return io_no_file;
+        if (mode == OpenMode::existing) return kIoNoFile;
         std::ofstream created(path, std::ios::binary);
-        if (!created) return io_open_failed;
+        if (!created) return kIoOpenFailed;
     }
     auto connection = std::make_unique<Connection>();
     connection->name = file_name;
     connection->path = path;
     connection->stream.open(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!connection->stream.is_open()) connection->stream.open(path, std::ios::in | std::ios::binary);
-    if (!connection->stream.is_open()) return io_open_failed;
+    if (!connection->stream.is_open()) return kIoOpenFailed;
     if (mode == OpenMode::append) {
         connection->position = static_cast<std::streamoff>(fs::file_size(path, ec));
-        if (ec) return io_open_failed;
+        if (ec) return kIoOpenFailed;
     }
     units_[unit] = std::move(connection);
-    return io_ok;
+    return kIoOk;
 }
 
 void UnitTable::close(std::int64_t unit) {
@@ -97,36 +97,36 @@ void UnitTable::close(std::int64_t unit) {
 std::int64_t UnitTable::flush(std::int64_t unit) {
     std::lock_guard lock(mutex_);
     const auto it = units_.find(unit);
-    if (it == units_.end()) return io_not_connected;
+    if (it == units_.end()) return kIoNotConnected;
     Connection& c = *it->second;
-    if (c.console) return std::fflush(c.console) == 0 ? io_ok : io_write_failed;
+    if (c.console) return std::fflush(c.console) == 0 ? kIoOk : kIoWriteFailed;
     c.stream.flush();
-    return c.stream ? io_ok : io_write_failed;
+    return c.stream ? kIoOk : kIoWriteFailed;
 }
 
 std::int64_t UnitTable::rewind(std::int64_t unit) {
     std::lock_guard lock(mutex_);
     const auto it = units_.find(unit);
-    if (it == units_.end()) return io_not_connected;
+    if (it == units_.end()) return kIoNotConnected;
     Connection& c = *it->second;
-    if (c.console) return io_ok;
+    if (c.console) return kIoOk;
     c.stream.flush();
     c.position = 0;
     c.last = Connection::Last::none;
     c.cut_done = false;
-    return io_ok;
+    return kIoOk;
 }
 
 std::int64_t UnitTable::read_line(std::int64_t unit, std::string& line) {
     line.clear();
     std::lock_guard lock(mutex_);
     const auto it = units_.find(unit);
-    if (it == units_.end()) return io_not_connected;
+    if (it == units_.end()) return kIoNotConnected;
     Connection& c = *it->second;
     if (c.console) {
         int ch = 0;
         while ((ch = std::fgetc(c.console)) != EOF && ch != '\n') line.push_back(static_cast<char>(ch));
-        if (ch == EOF && line.empty()) return std::ferror(c.console) ? io_read_failed : io_end;
+        if (ch == EOF && line.empty()) return std::ferror(c.console) ? kIoReadFailed : kIoEnd;
     } else {
         if (c.last != Connection::Last::read) {
             c.stream.flush();
@@ -137,27 +137,27 @@ std::int64_t UnitTable::read_line(std::int64_t unit, std::string& line) {
         }
         std::getline(c.stream, line);
         const bool ended_by_newline = !c.stream.eof();
-        if (c.stream.bad()) return io_read_failed;
+        if (c.stream.bad()) return kIoReadFailed;
         if (!ended_by_newline && line.empty()) {
             c.stream.clear();
-            return io_end;
+            return kIoEnd;
         }
         c.position += static_cast<std::streamoff>(line.size()) + (ended_by_newline ? 1 : 0);
         c.stream.clear();
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    return io_ok;
+    return kIoOk;
 }
 
 std::int64_t UnitTable::write_record(std::int64_t unit, std::string_view text) {
     std::lock_guard lock(mutex_);
     const auto it = units_.find(unit);
-    if (it == units_.end()) return io_not_connected;
+    if (it == units_.end()) return kIoNotConnected;
     Connection& c = *it->second;
     if (c.console) {
         const bool ok = std::fwrite(text.data(), 1, text.size(), c.console) == text.size() &&
                         std::fputc('\n', c.console) != EOF;
-        return ok ? io_ok : io_write_failed;
+        return ok ? kIoOk : kIoWriteFailed;
     }
     if (c.last != Connection::Last::write) {
         c.stream.clear();
@@ -169,18 +169,18 @@ std::int64_t UnitTable::write_record(std::int64_t unit, std::string_view text) {
     c.stream.flush();
     if (!c.stream) {
         c.stream.clear();
-        return io_write_failed;
+        return kIoWriteFailed;
     }
     c.position += static_cast<std::streamoff>(text.size()) + 1;
     if (!c.cut_done) {
         std::error_code ec;
         if (fs::file_size(c.path, ec) > static_cast<std::uintmax_t>(c.position)) {
             fs::resize_file(c.path, static_cast<std::uintmax_t>(c.position), ec);
-            if (ec) return io_write_failed;
+            if (ec) return kIoWriteFailed;
         }
         c.cut_done = true;
     }
-    return io_ok;
+    return kIoOk;
 }
 
 bool UnitTable::opened(std::int64_t unit) const {
