@@ -23,10 +23,10 @@ enum RealState : std::int64_t {
 
 void report_illegal_real(std::string_view s) {
     auto& table = UnitTable::instance();
-    table.write_record(kConsoleOutUnit, " ");
-    table.write_record(kConsoleOutUnit, "S_TO_R4 - Serious error!");
-    table.write_record(kConsoleOutUnit, "  Illegal or nonnumeric input:");
-    table.write_record(kConsoleOutUnit, "    " + std::string(s.substr(0, static_cast<std::size_t>(s_len_trim(s)))));
+    table.write_record(console_out_unit, " ");
+    table.write_record(console_out_unit, "S_TO_R4 - Serious error!");
+    table.write_record(console_out_unit, "  Illegal or nonnumeric input:");
+    table.write_record(console_out_unit, "    " + std::string(s.substr(0, static_cast<std::size_t>(s_len_trim(s)))));
 }
 
 // The steps of str2real and valsub; false when the text fails.
@@ -196,10 +196,10 @@ std::int64_t write_str_dr(std::string_view s, double& r) {
 std::int64_t write_str_di(std::string_view s, std::int64_t& i) {
     double r = static_cast<double>(i);
     const std::int64_t status = write_str_dr(s, r);
-    if (status != kIoOk) return status;
+    if (status != io_ok) return status;
     if (!(std::fabs(r) < 9223372036854775808.0)) return 15;
     i = static_cast<std::int64_t>(std::round(r));
-    return kIoOk;
+    return io_ok;
 }
 
 }  // namespace imm

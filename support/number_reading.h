@@ -41,7 +41,7 @@ void valsub(std::string& s, double& value, std::int64_t& ierr);
 std::int64_t str2int(std::string& s);
 
 // Free-format read of a real: 3 when s holds "E" or "e" but does not end in a digit,
-// else the read's status (kIoOk, kIoEnd, kIoReadFailed). r is changed only by a good read.
+// else the read's status (io_ok, io_end, io_read_failed). r is changed only by a good read.
 std::int64_t write_str_dr(std::string_view s, double& r);
 
 // As write_str_dr, then the nearest integer; 15 when the magnitude reaches 2 to the power 63.

@@ -82,8 +82,8 @@ std::optional<double> parse_fortran_real(std::string_view text) {
 std::int64_t read_free_real(std::string_view text, double& value) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    if (i == text.size()) return kIoEnd;
-    if (text[i] == ',' || text[i] == ';' || text[i] == '/') return kIoOk;  // null value
+    if (i == text.size()) return io_end;
+    if (text[i] == ',' || text[i] == ';' || text[i] == '/') return io_ok;  // null value
     std::size_t end = i;
     while (end < text.size() && !is_separator(text[end])) ++end;
     std::string_view token = text.substr(i, end - i);
@@ -91,16 +91,16 @@ std::int64_t read_free_real(std::string_view text, double& value) {
         const std::string_view count = token.substr(0, star);
         std::int64_t repeat = 0;
         const auto [ptr, ec] = std::from_chars(count.data(), count.data() + count.size(), repeat);
-        if (ec != std::errc() || ptr != count.data() + count.size() || repeat < 1) return kIoReadFailed;
+        if (ec != std::errc() || ptr != count.data() + count.size() || repeat < 1) return io_read_failed;
         token = token.substr(star + 1);
-        if (token.empty()) return kIoOk;  // "r*" is r null values
+        if (token.empty()) return io_ok;  // "r*" is r null values
     }
     bool has_digit = false;
     for (const char c : token) has_digit = has_digit || is_digit(c);
     const auto parsed = parse_fortran_real(token);
-    if (!parsed || (!has_digit && !std::isnan(*parsed) && !std::isinf(*parsed))) return kIoReadFailed;
+    if (!parsed || (!has_digit && !std::isnan(*parsed) && !std::isinf(*parsed))) return io_read_failed;
     value = *parsed;
-    return kIoOk;
+    return io_ok;
 }
 
 }  // namespace imm

@@ -15,8 +15,8 @@ namespace imm {
 std::optional<double> parse_fortran_real(std::string_view text);
 
 // Free-format read of the first value of a text: values end at a blank, TAB, comma,
-// semicolon or slash, and "r*value" repeats a value. Returns kIoOk (value stored, or left
-// as it was for a null value), kIoEnd for a text without any value, kIoReadFailed for a
+// semicolon or slash, and "r*value" repeats a value. Returns io_ok (value stored, or left
+// as it was for a null value), io_end for a text without any value, io_read_failed for a
 // value that is not a real.
 std::int64_t read_free_real(std::string_view text, double& value);
 

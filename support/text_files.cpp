@@ -19,9 +19,9 @@ std::string_view trimmed(std::string_view text) {
 std::int64_t writelines(std::int64_t& u, std::string_view name, std::string_view text) {
     auto& table = UnitTable::instance();
     std::int64_t status = table.open(u, name, OpenMode::create);
-    if (status != kIoOk) return status;
+    if (status != io_ok) return status;
     status = table.write_record(u, trimmed(text));
-    if (status == kIoOk) status = table.flush(u);
+    if (status == io_ok) status = table.flush(u);
     table.close(u);
     return status;
 }
@@ -30,9 +30,9 @@ std::int64_t readlines(std::int64_t& u, std::string_view input_name, std::string
     auto& table = UnitTable::instance();
     const std::int64_t out = nuunit(u);
     std::int64_t status = table.open(out, output_name, OpenMode::create);
-    if (status != kIoOk) return status;
+    if (status != io_ok) return status;
     status = table.open(u, input_name, OpenMode::existing);
-    if (status != kIoOk) {
+    if (status != io_ok) {
         table.close(out);
         return status;
     }
@@ -43,7 +43,7 @@ std::int64_t readlines(std::int64_t& u, std::string_view input_name, std::string
         readline_utility::readline(u, line, line_status, length);
         if (line_status == 0) break;
         status = table.write_record(out, " " + line);
-        if (status != kIoOk) break;
+        if (status != io_ok) break;
         table.flush(out);
         table.flush(u);
     }
@@ -58,7 +58,7 @@ std::int64_t readline(std::int64_t unit, std::string& line) {
     std::string record;
     for (;;) {
         const std::int64_t status = table.read_line(unit, record);
-        if (status != kIoOk) return status;
+        if (status != io_ok) return status;
         assign_fixed(line, record);
         const auto first = line.find_first_not_of(' ');
         if (first == std::string::npos || line[first] == '!') continue;
@@ -66,14 +66,14 @@ std::int64_t readline(std::int64_t unit, std::string& line) {
         if (const auto comment = line.find('!'); comment != std::string::npos) {
             std::fill(line.begin() + static_cast<std::ptrdiff_t>(comment), line.end(), ' ');
         }
-        if (s_len_trim(line) > 0) return kIoOk;
+        if (s_len_trim(line) > 0) return io_ok;
     }
 }
 
 namespace readline_utility {
 
 void readline(std::int64_t unit, std::string& line, std::int64_t& status, std::int64_t& length) {
-    status = UnitTable::instance().read_line(unit, line) == kIoOk ? 1 : 0;
+    status = UnitTable::instance().read_line(unit, line) == io_ok ? 1 : 0;
     if (status == 0) line.clear();
     length = static_cast<std::int64_t>(line.size());
 }
@@ -85,9 +85,9 @@ TextboxLines textbox_lines_from_file(std::string_view name) {
     TextboxLines result;
     const std::int64_t unit = nuunit(100);
     result.status = table.open(unit, name, OpenMode::create);
-    if (result.status != kIoOk) return result;
+    if (result.status != io_ok) return result;
     std::string line;
-    for (std::int64_t number = 1; table.read_line(unit, line) == kIoOk; ++number) {
+    for (std::int64_t number = 1; table.read_line(unit, line) == io_ok; ++number) {
         if (number > 1) result.texts.push_back(std::string(trimmed(line)) + "\r\n");
     }
     table.close(unit);

@@ -11,7 +11,7 @@ namespace imm {
 
 // Writes text, trimmed of trailing blanks, to the file as one record (its own CR LF line
 // breaks kept), replacing the file's content. The file is connected on unit u while it
-// is written and closed afterwards. Returns kIoOk or the failed operation's status.
+// is written and closed afterwards. Returns io_ok or the failed operation's status.
 std::int64_t writelines(std::int64_t& u, std::string_view name, std::string_view text);
 
 // Copies the input file, opened on unit u, line by line into the output file on a free
@@ -21,7 +21,7 @@ std::int64_t readlines(std::int64_t& u, std::string_view input_name, std::string
 
 // Reads the next record of a unit, blank-padded or cut to the length of line, left-adjusted.
 // Records starting with "!" and blank ones are skipped, and text from a later "!" on is cut.
-// Returns kIoOk with the first other record, or the read status.
+// Returns io_ok with the first other record, or the read status.
 std::int64_t readline(std::int64_t unit, std::string& line);
 
 namespace readline_utility {
@@ -35,7 +35,7 @@ void readline(std::int64_t unit, std::string& line, std::int64_t& status, std::i
 // The texts the report text area receives from a file: every line after the first,
 // trimmed of trailing blanks and followed by CR LF.
 struct TextboxLines {
-    std::int64_t status = 0;  // kIoOk, or the status of the failed open
+    std::int64_t status = 0;  // io_ok, or the status of the failed open
     std::vector<std::string> texts;
 };
 

@@ -45,10 +45,10 @@ UnitTable& UnitTable::instance() {
 UnitTable::UnitTable() {
     auto in = std::make_unique<Connection>();
     in->console = stdin;
-    units_[kConsoleInUnit] = std::move(in);
+    units_[console_in_unit] = std::move(in);
     auto out = std::make_unique<Connection>();
     out->console = stdout;
-    units_[kConsoleOutUnit] = std::move(out);
+    units_[console_out_unit] = std::move(out);
 }
 
 UnitTable::~UnitTable() = default;
@@ -58,35 +58,35 @@ bool UnitTable::exists(std::int64_t unit) {
 }
 
 std::int64_t UnitTable::open(std::int64_t unit, std::string_view name, OpenMode mode) {
-    if (!exists(unit)) return kIoBadUnit;
+    if (!exists(unit)) return io_bad_unit;
     const std::string file_name(trim_name(name));
-    if (file_name.empty()) return kIoOpenFailed;
+    if (file_name.empty()) return io_open_failed;
     const fs::path path = comparable_path(file_name);
 
     std::lock_guard lock(mutex_);
     if (auto it = units_.find(unit); it != units_.end()) {
-        if (!it->second->console && it->second->path == path) return kIoOk;
+        if (!it->second->console && it->second->path == path) return io_ok;
         units_.erase(it);
     }
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return kIoOpenFailed;
+    if (fs::is_directory(path, ec)) return io_open_failed;
     if (!fs::exists(path, ec)) {
-        if (mode == OpenMode::existing) return kIoNoFile;
+        if (mode == OpenMode::existing) return io_no_file;
         std::ofstream created(path, std::ios::binary);
-        if (!created) return kIoOpenFailed;
+        if (!created) return io_open_failed;
     }
     auto connection = std::make_unique<Connection>();
     connection->name = file_name;
     connection->path = path;
     connection->stream.open(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!connection->stream.is_open()) connection->stream.open(path, std::ios::in | std::ios::binary);
-    if (!connection->stream.is_open()) return kIoOpenFailed;
+    if (!connection->stream.is_open()) return io_open_failed;
     if (mode == OpenMode::append) {
         connection->position = static_cast<std::streamoff>(fs::file_size(path, ec));
-        if (ec) return kIoOpenFailed;
+        if (ec) return io_open_failed;
     }
     units_[unit] = std::move(connection);
-    return kIoOk;
+    return io_ok;
 }
 
 void UnitTable::close(std::int64_t unit) {
@@ -97,36 +97,36 @@ void UnitTable::close(std::int64_t unit) {
 std::int64_t UnitTable::flush(std::int64_t unit) {
     std::lock_guard lock(mutex_);
     const auto it = units_.find(unit);
-    if (it == units_.end()) return kIoNotConnected;
+    if (it == units_.end()) return io_not_connected;
     Connection& c = *it->second;
-    if (c.console) return std::fflush(c.console) == 0 ? kIoOk : kIoWriteFailed;
+    if (c.console) return std::fflush(c.console) == 0 ? io_ok : io_write_failed;
     c.stream.flush();
-    return c.stream ? kIoOk : kIoWriteFailed;
+    return c.stream ? io_ok : io_write_failed;
 }
 
 std::int64_t UnitTable::rewind(std::int64_t unit) {
     std::lock_guard lock(mutex_);
     const auto it = units_.find(unit);
-    if (it == units_.end()) return kIoNotConnected;
+    if (it == units_.end()) return io_not_connected;
     Connection& c = *it->second;
-    if (c.console) return kIoOk;
+    if (c.console) return io_ok;
     c.stream.flush();
     c.position = 0;
     c.last = Connection::Last::none;
     c.cut_done = false;
-    return kIoOk;
+    return io_ok;
 }
 
 std::int64_t UnitTable::read_line(std::int64_t unit, std::string& line) {
     line.clear();
     std::lock_guard lock(mutex_);
     const auto it = units_.find(unit);
-    if (it == units_.end()) return kIoNotConnected;
+    if (it == units_.end()) return io_not_connected;
     Connection& c = *it->second;
     if (c.console) {
         int ch = 0;
         while ((ch = std::fgetc(c.console)) != EOF && ch != '\n') line.push_back(static_cast<char>(ch));
-        if (ch == EOF && line.empty()) return std::ferror(c.console) ? kIoReadFailed : kIoEnd;
+        if (ch == EOF && line.empty()) return std::ferror(c.console) ? io_read_failed : io_end;
     } else {
         if (c.last != Connection::Last::read) {
             c.stream.flush();
@@ -137,27 +137,27 @@ std::int64_t UnitTable::read_line(std::int64_t unit, std::string& line) {
         }
         std::getline(c.stream, line);
         const bool ended_by_newline = !c.stream.eof();
-        if (c.stream.bad()) return kIoReadFailed;
+        if (c.stream.bad()) return io_read_failed;
         if (!ended_by_newline && line.empty()) {
             c.stream.clear();
-            return kIoEnd;
+            return io_end;
         }
         c.position += static_cast<std::streamoff>(line.size()) + (ended_by_newline ? 1 : 0);
         c.stream.clear();
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    return kIoOk;
+    return io_ok;
 }
 
 std::int64_t UnitTable::write_record(std::int64_t unit, std::string_view text) {
     std::lock_guard lock(mutex_);
     const auto it = units_.find(unit);
-    if (it == units_.end()) return kIoNotConnected;
+    if (it == units_.end()) return io_not_connected;
     Connection& c = *it->second;
     if (c.console) {
         const bool ok = std::fwrite(text.data(), 1, text.size(), c.console) == text.size() &&
                         std::fputc('\n', c.console) != EOF;
-        return ok ? kIoOk : kIoWriteFailed;
+        return ok ? io_ok : io_write_failed;
     }
     if (c.last != Connection::Last::write) {
         c.stream.clear();
@@ -169,18 +169,18 @@ std::int64_t UnitTable::write_record(std::int64_t unit, std::string_view text) {
     c.stream.flush();
     if (!c.stream) {
         c.stream.clear();
-        return kIoWriteFailed;
+        return io_write_failed;
     }
     c.position += static_cast<std::streamoff>(text.size()) + 1;
     if (!c.cut_done) {
         std::error_code ec;
         if (fs::file_size(c.path, ec) > static_cast<std::uintmax_t>(c.position)) {
             fs::resize_file(c.path, static_cast<std::uintmax_t>(c.position), ec);
-            if (ec) return kIoWriteFailed;
+            if (ec) return io_write_failed;
         }
         c.cut_done = true;
     }
-    return kIoOk;
+    return io_ok;
 }
 
 bool UnitTable::opened(std::int64_t unit) const {

@@ -13,18 +13,18 @@
 
 namespace imm {
 
-// Status of a unit operation: 0 success, kIoEnd at the end of the file, positive on error.
-inline constexpr std::int64_t kIoOk = 0;
-inline constexpr std::int64_t kIoEnd = -1;
-inline constexpr std::int64_t kIoBadUnit = 1;       // not a unit number
-inline constexpr std::int64_t kIoNotConnected = 2;  // no file on the unit
-inline constexpr std::int64_t kIoNoFile = 3;        // existing file required but missing
-inline constexpr std::int64_t kIoOpenFailed = 4;    // the file could not be opened or created
-inline constexpr std::int64_t kIoReadFailed = 5;
-inline constexpr std::int64_t kIoWriteFailed = 6;
+// Status of a unit operation: 0 success, io_end at the end of the file, positive on error.
+inline constexpr std::int64_t io_ok = 0;
+inline constexpr std::int64_t io_end = -1;
+inline constexpr std::int64_t io_bad_unit = 1;       // not a unit number
+inline constexpr std::int64_t io_not_connected = 2;  // no file on the unit
+inline constexpr std::int64_t io_no_file = 3;        // existing file required but missing
+inline constexpr std::int64_t io_open_failed = 4;    // the file could not be opened or created
+inline constexpr std::int64_t io_read_failed = 5;
+inline constexpr std::int64_t io_write_failed = 6;
 
-inline constexpr std::int64_t kConsoleInUnit = 5;
-inline constexpr std::int64_t kConsoleOutUnit = 6;
+inline constexpr std::int64_t console_in_unit = 5;
+inline constexpr std::int64_t console_out_unit = 6;
 
 enum class OpenMode {
     existing,  // the file must exist; positioned at its start
@@ -51,7 +51,7 @@ public:
     // Back to the start of the file.
     std::int64_t rewind(std::int64_t unit);
 
-    // Reads the next record (line) without its line end (LF or CR LF). kIoEnd at the end.
+    // Reads the next record (line) without its line end (LF or CR LF). io_end at the end.
     std::int64_t read_line(std::int64_t unit, std::string& line);
     // Writes text followed by one line end. On a file, the record becomes the last one:
     // anything after it is cut off, as in sequential files.

@@ -55,9 +55,9 @@ TEST_F(DecimalCommaLocale, FormatsAndReadingAreUnchanged) {
     EXPECT_EQ(parse_fortran_real("1.5e-3"), 1.5e-3);
     EXPECT_FALSE(parse_fortran_real("1,5"));
     double v = 0.0;
-    EXPECT_EQ(read_free_real("2.75 1", v), kIoOk);
+    EXPECT_EQ(read_free_real("2.75 1", v), io_ok);
     EXPECT_EQ(v, 2.75);
-    EXPECT_EQ(read_free_real("1,5", v), kIoOk);  // the comma separates values
+    EXPECT_EQ(read_free_real("1,5", v), io_ok);  // the comma separates values
     EXPECT_EQ(v, 1.0);
     EXPECT_EQ(s_to_r4("0.125").value, 0.125);
     std::string text = "2.5d1";

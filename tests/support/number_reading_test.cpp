@@ -33,18 +33,18 @@ TEST(RealReading, FortranInputForms) {
 
 TEST(RealReading, FreeFormat) {
     double v = 7.0;
-    EXPECT_EQ(read_free_real("   ", v), kIoEnd);
+    EXPECT_EQ(read_free_real("   ", v), io_end);
     EXPECT_EQ(v, 7.0);
-    EXPECT_EQ(read_free_real(",5", v), kIoOk);
+    EXPECT_EQ(read_free_real(",5", v), io_ok);
     EXPECT_EQ(v, 7.0);
-    EXPECT_EQ(read_free_real("2*3.5", v), kIoOk);
+    EXPECT_EQ(read_free_real("2*3.5", v), io_ok);
     EXPECT_EQ(v, 3.5);
-    EXPECT_EQ(read_free_real("1.5d2 x", v), kIoOk);
+    EXPECT_EQ(read_free_real("1.5d2 x", v), io_ok);
     EXPECT_EQ(v, 150.0);
-    EXPECT_EQ(read_free_real("\t-0.25;2", v), kIoOk);
+    EXPECT_EQ(read_free_real("\t-0.25;2", v), io_ok);
     EXPECT_EQ(v, -0.25);
-    EXPECT_EQ(read_free_real("abc", v), kIoReadFailed);
-    EXPECT_EQ(read_free_real("-", v), kIoReadFailed);
+    EXPECT_EQ(read_free_real("abc", v), io_read_failed);
+    EXPECT_EQ(read_free_real("-", v), io_read_failed);
     EXPECT_EQ(v, -0.25);
 }
 
@@ -82,7 +82,7 @@ TEST(NumberReading, RealStateMachine) {
 
     ::testing::internal::CaptureStdout();
     r = s_to_r4("1.5E  ");
-    UnitTable::instance().flush(kConsoleOutUnit);
+    UnitTable::instance().flush(console_out_unit);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               " \nS_TO_R4 - Serious error!\n  Illegal or nonnumeric input:\n    1.5E\n");
     EXPECT_EQ(r.ierror, 6);
@@ -140,12 +140,12 @@ TEST(NumberReading, FreeFormatStatuses) {
     EXPECT_EQ(write_str_dr("1.5e", r), 3);
     EXPECT_EQ(write_str_dr("1.5E+", r), 3);
     EXPECT_EQ(r, 1.0);
-    EXPECT_EQ(write_str_dr(" 2.5e2 ", r), kIoOk);
+    EXPECT_EQ(write_str_dr(" 2.5e2 ", r), io_ok);
     EXPECT_EQ(r, 250.0);
-    EXPECT_EQ(write_str_dr("abc", r), kIoReadFailed);
-    EXPECT_EQ(write_str_dr("   ", r), kIoEnd);
+    EXPECT_EQ(write_str_dr("abc", r), io_read_failed);
+    EXPECT_EQ(write_str_dr("   ", r), io_end);
     std::int64_t i = 0;
-    EXPECT_EQ(write_str_di("2.6", i), kIoOk);
+    EXPECT_EQ(write_str_di("2.6", i), io_ok);
     EXPECT_EQ(i, 3);
     EXPECT_EQ(write_str_di("-1e19", i), 15);
     EXPECT_EQ(write_str_di("1e300", i), 15);

@@ -41,10 +41,10 @@ protected:
 TEST_F(TextFilesTest, WriteLinesReplacesTheFileWithTheText) {
     write_file(path("saved.txt"), "an older and longer content\nof two lines\n");
     std::int64_t unit = nuunit(100);
-    EXPECT_EQ(writelines(unit, path("saved.txt") + "  ", "line 1\r\nline 2   "), kIoOk);
+    EXPECT_EQ(writelines(unit, path("saved.txt") + "  ", "line 1\r\nline 2   "), io_ok);
     EXPECT_EQ(read_file(path("saved.txt")), "line 1\r\nline 2\n");
     EXPECT_FALSE(file_open_by_name(path("saved.txt")));
-    EXPECT_EQ(writelines(unit, path("no_folder/saved.txt"), "x"), kIoOpenFailed);
+    EXPECT_EQ(writelines(unit, path("no_folder/saved.txt"), "x"), io_open_failed);
     EXPECT_FALSE(file_open_by_unit(unit));
 }
 
@@ -53,7 +53,7 @@ TEST_F(TextFilesTest, TextboxLinesSkipTheFirstLineAndKeepLongLines) {
     const std::string line99(99, 'z');
     write_file(path("report.out"), "head line\n  first   \n\n" + line99 + "\n" + long_line + "\r\nend");
     const TextboxLines lines = textbox_lines_from_file(path("report.out"));
-    EXPECT_EQ(lines.status, kIoOk);
+    EXPECT_EQ(lines.status, io_ok);
     ASSERT_EQ(lines.texts.size(), 5u);
     EXPECT_EQ(lines.texts[0], "  first\r\n");
     EXPECT_EQ(lines.texts[1], "\r\n");
@@ -70,32 +70,32 @@ TEST_F(TextFilesTest, TextboxLinesWhileTheFileIsOpenForAppending) {
     write_file(path("report.out"), "head\nbody\n");
     auto& table = UnitTable::instance();
     const std::int64_t append_unit = nuunit(100);
-    ASSERT_EQ(table.open(append_unit, path("report.out"), OpenMode::append), kIoOk);
+    ASSERT_EQ(table.open(append_unit, path("report.out"), OpenMode::append), io_ok);
     const TextboxLines lines = textbox_lines_from_file(path("report.out"));
-    EXPECT_EQ(lines.status, kIoOk);
+    EXPECT_EQ(lines.status, io_ok);
     ASSERT_EQ(lines.texts.size(), 1u);
     EXPECT_EQ(lines.texts[0], "body\r\n");
-    EXPECT_EQ(table.write_record(append_unit, "   Results written to R.OUT"), kIoOk);
+    EXPECT_EQ(table.write_record(append_unit, "   Results written to R.OUT"), io_ok);
     table.close(append_unit);
     EXPECT_EQ(read_file(path("report.out")), "head\nbody\n   Results written to R.OUT\n");
 }
 
 TEST_F(TextFilesTest, TextboxLinesReportAnOpenFailure) {
     const TextboxLines lines = textbox_lines_from_file(path("missing_folder/report.out"));
-    EXPECT_EQ(lines.status, kIoOpenFailed);
+    EXPECT_EQ(lines.status, io_open_failed);
     EXPECT_TRUE(lines.texts.empty());
 }
 
 TEST_F(TextFilesTest, ReadLinesCopiesAsFreeFormatRecords) {
     write_file(path("in.txt"), "alpha\n\n" + std::string(25, 'b') + "\nlast");
     std::int64_t unit = 50;
-    EXPECT_EQ(readlines(unit, path("in.txt"), path("out.txt")), kIoOk);
+    EXPECT_EQ(readlines(unit, path("in.txt"), path("out.txt")), io_ok);
     EXPECT_EQ(unit, 100);
     EXPECT_EQ(read_file(path("out.txt")), " alpha\n \n " + std::string(25, 'b') + "\n last\n");
     EXPECT_FALSE(file_open_by_unit(50));
     EXPECT_FALSE(file_open_by_unit(100));
     unit = 50;
-    EXPECT_EQ(readlines(unit, path("missing.txt"), path("out2.txt")), kIoNoFile);
+    EXPECT_EQ(readlines(unit, path("missing.txt"), path("out2.txt")), io_no_file);
     EXPECT_FALSE(file_open_by_unit(100));
 }
 
@@ -103,7 +103,7 @@ TEST_F(TextFilesTest, ReadLineOfAnyLength) {
     const std::string long_line(1234, 'q');
     write_file(path("in.txt"), long_line + "\nshort\n");
     auto& table = UnitTable::instance();
-    ASSERT_EQ(table.open(60, path("in.txt"), OpenMode::existing), kIoOk);
+    ASSERT_EQ(table.open(60, path("in.txt"), OpenMode::existing), io_ok);
     std::string line;
     std::int64_t status = -7;
     std::int64_t length = -7;
@@ -122,13 +122,13 @@ TEST_F(TextFilesTest, ReadLineOfAnyLength) {
 TEST_F(TextFilesTest, ReadLineSkipsCommentsAndBlankRecords) {
     write_file(path("in.txt"), "! heading\n   \n   ! indented note\n  value 1 ! note\nnext\n");
     auto& table = UnitTable::instance();
-    ASSERT_EQ(table.open(61, path("in.txt"), OpenMode::existing), kIoOk);
+    ASSERT_EQ(table.open(61, path("in.txt"), OpenMode::existing), io_ok);
     std::string line(12, ' ');
-    EXPECT_EQ(readline(61, line), kIoOk);
+    EXPECT_EQ(readline(61, line), io_ok);
     EXPECT_EQ(line, "value 1     ");
-    EXPECT_EQ(readline(61, line), kIoOk);
+    EXPECT_EQ(readline(61, line), io_ok);
     EXPECT_EQ(line, "next        ");
-    EXPECT_EQ(readline(61, line), kIoEnd);
+    EXPECT_EQ(readline(61, line), io_end);
     table.close(61);
 }
 
