@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/matrix_balance.h"
+
 
 namespace imm {
 
@@ -61,6 +63,7 @@ std::optional<QpStatus> ActiveSet::cold_start(std::int64_t mode) {
 std::optional<QpStatus> ActiveSet::invert_hessian() {
     for (std::int64_t j = 0; j < n_; ++j)
         for (std::int64_t i = 0; i < n_; ++i) w(i, j) = p_.g[i + j * p_.ldg];
+    balance(ws_.w, n_, ws_.ldw);
     if (mb01bd(ws_.w, n_, ws_.ldw).status != MatrixStatus::ok) return QpStatus::singular;
     return std::nullopt;
 }
@@ -83,6 +86,7 @@ std::optional<QpStatus> ActiveSet::rebuild() {
             w(n_ + r, i) = a;
             w(i, n_ + r) = a;
         }
+    balance(ws_.w, order, ws_.ldw);
     if (mb01bd(ws_.w, order, ws_.ldw).status != MatrixStatus::ok) return QpStatus::singular;
     form_point();
     return std::nullopt;

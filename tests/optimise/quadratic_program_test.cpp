@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -323,6 +324,13 @@ TEST(QuadraticProgram, RandomPositiveDefiniteProblemsMatchEnumeration) {
         for (double lambda : qp.multipliers()) EXPECT_GE(lambda, -1e-12) << trial;
         for (std::int64_t c = 1; c <= qp.problem().m; ++c)
             EXPECT_GE(qp.problem().residual(c, qp.x.data()), -1e-12) << trial;
+        // Again warm, and from the inside point with no active constraint.
+        ASSERT_EQ(qp.solve(5), QpStatus::solved) << trial;
+        for (std::int64_t i = 0; i < n; ++i) EXPECT_NEAR(qp.x[i], expected[i], 1e-9) << trial;
+        std::copy(inside.begin(), inside.end(), qp.x.begin());
+        ASSERT_EQ(qp.solve(3), QpStatus::solved) << trial;
+        for (std::int64_t i = 0; i < n; ++i) EXPECT_NEAR(qp.x[i], expected[i], 1e-9) << trial;
+        EXPECT_LE(qp.kkt_residual(), 1e-9) << trial;
         ++solved;
     }
     EXPECT_EQ(solved, 300);
