@@ -178,6 +178,12 @@ TEST(QuadraticProgram, SingularHessianIsAFailureStatus) {
     EXPECT_EQ(qp.solve(3), QpStatus::singular);
 }
 
+TEST(QuadraticProgram, UnboundedDirectionIsAFailureStatus) {
+    // No curvature in y and a linear term that pulls it beyond any reachable bound.
+    Qp qp(2, {1, 0, 0, 0}, {0, 1}, -1e20, 1e20);
+    EXPECT_EQ(qp.solve(1), QpStatus::singular);
+}
+
 TEST(QuadraticProgram, DuplicateConstraintsDoNotCycle) {
     // x + y ≥ 1 three times and y ≥ 0.2 twice, beside the bounds.
     Qp qp(2, {1, 0, 0, 1}, {0, -1}, -5.0, 5.0);
