@@ -41,6 +41,7 @@ EvolutionResult run(const TestProblem& problem, EvolutionOptions options, std::u
                     double reference)
 {
     options.box = problem.box();
+    problem.prepare();
     RandomContext random = RandomContext::seeded(seed);
     ProblemObjective objective(problem);
     auto result = differential_evolution(objective, problem.start_vector(), reference, options, random);
@@ -62,6 +63,7 @@ TEST(DifferentialEvolution, ReachesTheKnownMinimaWithSeveralSeeds)
     for (const TestProblem& problem : kTestProblems) {
         for (std::uint64_t seed = 1; seed <= 5; ++seed) {
             SCOPED_TRACE(std::string(problem.name) + " seed " + std::to_string(seed));
+            problem.prepare();
             const double reference = problem.function(problem.start_vector());
             const auto result = run(problem, patient_options(), seed, reference);
             EXPECT_TRUE(result.converged);
@@ -82,6 +84,7 @@ TEST(DifferentialEvolution, ModelSettingsImproveOnTheStart)
     for (const TestProblem& problem : kTestProblems) {
         for (std::uint64_t seed = 1; seed <= 5; ++seed) {
             SCOPED_TRACE(std::string(problem.name) + " seed " + std::to_string(seed));
+            problem.prepare();
             const double reference = problem.function(problem.start_vector());
             const auto result = run(problem, EvolutionOptions{}, seed, reference);
             EXPECT_LT(result.value, reference);
@@ -99,6 +102,7 @@ TEST(DifferentialEvolution, ReturnedValueBelongsToTheReturnedPoint)
                     SCOPED_TRACE(std::string(problem.name) + " generations " + std::to_string(generations));
                     EvolutionOptions options = patient ? patient_options() : EvolutionOptions{};
                     options.generations = generations;
+                    problem.prepare();
                     const double reference = problem.function(problem.start_vector());
                     const auto result = run(problem, options, seed, reference);
                     EXPECT_LE(result.generations, generations);

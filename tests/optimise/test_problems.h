@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 
+#include "engine/models.h"
 #include "optimise/objective.h"
 #include "optimise/parameter_box.h"
 
@@ -24,6 +25,14 @@ struct TestProblem {
     std::array<double, kMaxTestDimension> minimiser;
     double minimum;
     double (*function)(std::span<const double> x);
+    void (*load)() = nullptr;  // puts the problem's data into the shared blocks
+
+    void prepare() const
+    {
+        if (load != nullptr) {
+            load();
+        }
+    }
 
     ParameterBox box() const
     {
@@ -65,10 +74,42 @@ inline double bounded_paraboloid(std::span<const double> x)
     return a * a + b * b;
 }
 
-inline constexpr std::array<TestProblem, 3> kTestProblems{{
+// Model 1 (product against time) with Km = 2 and Vm = 1: three curves,
+// [So] = 1, 4 and 10, eight times each.
+inline void load_michaelis_menten()
+{
+    a1.nmdl = 1;
+    a3.ndata = 24;
+    a3.weight_mode = 0;
+    const std::array<double, 2> truth{2.0, 1.0};
+    const std::array<double, 3> substrate{1.0, 4.0, 10.0};
+    std::size_t row = 0;
+    for (const double so : substrate) {
+        for (int i = 1; i <= 8; ++i) {
+            a1.t[row] = static_cast<double>(i);
+            a1.so[row] = so;
+            a1.yobs[row] = func(a1.t[row], so, 0.0, truth);
+            ++row;
+        }
+    }
+}
+
+// Unweighted sum of squares of the loaded model over the loaded rows.
+inline double michaelis_menten(std::span<const double> x)
+{
+    double sum = 0.0;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(a3.ndata); ++k) {
+        const double r = a1.yobs[k] - func(a1.t[k], a1.so[k], a1.yobs[k], x);
+        sum += r * r;
+    }
+    return sum;
+}
+
+inline constexpr std::array<TestProblem, 4> kTestProblems{{
     {"shifted sphere", 4, {-10, -10, -10, -10}, {10, 10, 10, 10}, {2, 1, 2, 5}, {1, 2, 3, 4}, 0.0, shifted_sphere},
     {"Rosenbrock", 2, {-5, -5}, {5, 5}, {0.5, 2}, {1, 1}, 0.0, rosenbrock},
     {"bounded paraboloid", 2, {0, 0}, {4, 4}, {1, 1}, {0, 2}, 1.0, bounded_paraboloid},
+    {"Michaelis-Menten", 2, {0, 0}, {150, 80}, {1.5, 0.8}, {2, 1}, 0.0, michaelis_menten, load_michaelis_menten},
 }};
 
 // A test problem as an objective, counting its evaluations.
