@@ -13,7 +13,7 @@ constexpr double kRelativeFloor = 1.49e-8;
 
 }  // namespace
 
-double ModelSumOfSquares::value(std::span<const double> x)
+double ModelSumOfSquares::sum(std::span<const double> x, std::int64_t weight_mode)
 {
     const auto rows = static_cast<std::size_t>(a3.ndata);
     for (std::size_t k = 0; k < rows; ++k) {
@@ -21,7 +21,7 @@ double ModelSumOfSquares::value(std::span<const double> x)
         residuals_[k] = a1.yobs[k] - model_values_[k];
     }
     double sum = 0.0;
-    switch (weight_mode_) {
+    switch (weight_mode) {
     case 0:
         for (std::size_t k = 0; k < rows; ++k) {
             sum += residuals_[k] * residuals_[k];

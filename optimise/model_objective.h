@@ -19,7 +19,10 @@ public:
     // residuals at the point; any other mode sums nothing.
     explicit ModelSumOfSquares(std::int64_t weight_mode) : weight_mode_(weight_mode) {}
 
-    double value(std::span<const double> x) override;
+    double value(std::span<const double> x) override { return sum(x, weight_mode_); }
+
+    // The sum at x for any weighting mode.
+    double sum(std::span<const double> x, std::int64_t weight_mode);
 
 private:
     std::int64_t weight_mode_;
