@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <vector>
 
 #include <fmt/core.h>
@@ -50,9 +51,9 @@ private:
     bool active(std::int64_t j) const { return options_.active[static_cast<std::size_t>(j)]; }
     double draw() { return randomu(uniform_); }
 
-    double evaluate(std::span<double> x);
-    double probe(std::span<double> x);
-    void pull_into_limits(std::span<double> x) const;
+    double regfunc(std::span<double> x);
+    double search(std::span<double> x);
+    void plimits(std::span<double> x) const;
     void reflect(std::span<double> x) const;
     bool outside_box(std::span<const double> x) const;
     void draw_indices(std::int64_t member);
@@ -81,10 +82,10 @@ private:
 // The objective with the evolution's guards: parameters beyond the limits
 // are pulled back in place, a value that is not a number counts as the big
 // bound, and every value is kept within [2.22e-16, 4.5e15].
-double Evolution::evaluate(std::span<double> x)
+double Evolution::regfunc(std::span<double> x)
 {
     ++evaluations_;
-    pull_into_limits(x);
+    plimits(x);
     double f = objective_.value(x);
     if (std::isnan(f)) {
         f = kBigBound;
@@ -92,7 +93,7 @@ double Evolution::evaluate(std::span<double> x)
     return std::min(kBigBound, std::max(kFloor, f));
 }
 
-void Evolution::pull_into_limits(std::span<double> x) const
+void Evolution::plimits(std::span<double> x) const
 {
     constexpr double lo = -kBigBound;
     constexpr double hi = kBigBound;
@@ -130,7 +131,7 @@ bool Evolution::outside_box(std::span<const double> x) const
 
 // The local probe: eleven scaled copies of x, factors 1 + (k - 6) u 1e-4;
 // x moves to the best of them. Pass 6 is x itself, so x never gets worse.
-double Evolution::probe(std::span<double> x)
+double Evolution::search(std::span<double> x)
 {
     double best = kProbeStart;
     auto trial = first(probe_work_);
@@ -139,7 +140,7 @@ double Evolution::probe(std::span<double> x)
             const auto i = static_cast<std::size_t>(j);
             trial[i] = active(j) ? x[i] * (static_cast<double>(k - 6) * draw() * kProbeStep + 1.0) : x[i];
         }
-        const double f = evaluate(trial);
+        const double f = regfunc(trial);
         if (f < best) {
             std::copy(trial.begin(), trial.end(), x.begin());
             best = f;
@@ -230,7 +231,7 @@ void Evolution::make_trial(std::int64_t member, double pl, double pu)
                 }
             }
         } else {
-            const double z = normal_deviate(uniform_);
+            const double z = normal(uniform_);
             for (std::int64_t j = 0; j < n_; ++j) {
                 const auto k = static_cast<std::size_t>(j);
                 if (!active(j)) {
@@ -255,7 +256,7 @@ void Evolution::make_trial(std::int64_t member, double pl, double pu)
 
     auto handed = first(handed_);
     std::copy(a.begin(), a.end(), handed.begin());
-    const double f = evaluate(handed);
+    const double f = regfunc(handed);
     reflect(handed);
     std::copy(handed.begin(), handed.end(), a.begin());
     auto& best = values_[static_cast<std::size_t>(member - 1)];
@@ -288,10 +289,10 @@ EvolutionResult Evolution::run()
 
     std::copy(start_.begin(), start_.end(), saved.begin());
     std::copy(start_.begin(), start_.end(), handed.begin());
-    evaluate(handed);
+    regfunc(handed);
     if (outside_box(handed)) {
         reflect(handed);
-        evaluate(handed);
+        regfunc(handed);
     }
     std::copy(handed.begin(), handed.end(), p.begin());
     if (options_.fallback_to_reflected_start) {
@@ -299,7 +300,7 @@ EvolutionResult Evolution::run()
     }
     std::copy(p.begin(), p.end(), handed.begin());
     if (options_.trace != nullptr) {
-        write_trace(evaluate(handed), true);
+        write_trace(regfunc(handed), true);
     }
     reflect(handed);
     std::copy(handed.begin(), handed.end(), a.begin());
@@ -339,13 +340,13 @@ EvolutionResult Evolution::run()
         for (std::int64_t i = 0; i < members_; ++i) {
             auto x = row(population_, i);
             std::copy(x.begin(), x.end(), handed.begin());
-            values_[static_cast<std::size_t>(i)] = evaluate(handed);
+            values_[static_cast<std::size_t>(i)] = regfunc(handed);
             std::copy(handed.begin(), handed.end(), x.begin());
         }
         std::copy(handed.begin(), handed.end(), a.begin());
 
         // Probe around the last member; every worse member becomes the probe point.
-        const double probed = probe(a);
+        const double probed = search(a);
         for (std::int64_t i = 0; i < members_; ++i) {
             if (probed < values_[static_cast<std::size_t>(i)]) {
                 auto x = row(population_, i);
@@ -400,7 +401,7 @@ EvolutionResult Evolution::run()
             if (options_.reflect_converged) {
                 reflect(handed);
             }
-            f = evaluate(handed);
+            f = regfunc(handed);
             if (options_.square_values) {
                 f = f * f;
             }
@@ -410,7 +411,7 @@ EvolutionResult Evolution::run()
         }
         if (options_.check_probe_from > 0 && g >= options_.check_probe_from && g % 2 == 0) {
             std::copy(p.begin(), p.end(), best_member.begin());
-            f = probe(best_member);
+            f = search(best_member);
         }
         if (f < best_so_far) {
             best_so_far = f;
@@ -453,6 +454,17 @@ std::int64_t evolution_population(std::int64_t parameter_count)
 EvolutionResult differential_evolution(Objective& objective, std::span<const double> start, double reference,
                                        const EvolutionOptions& options, RandomContext& random)
 {
+    if (start.size() > static_cast<std::size_t>(kMaxParams)) {
+        throw std::invalid_argument("differential evolution: more than 25 parameters");
+    }
+    if ((options.population > 0 && options.population < 5) || options.check_interval < 1) {
+        throw std::invalid_argument("differential evolution: population below 5 or no check interval");
+    }
+    if (start.empty()) {
+        EvolutionResult nothing;
+        nothing.value = reference;
+        return nothing;
+    }
     if (random.reseed_evolution_from_entropy) {
         random.uniform.seed_from_entropy();
     }

@@ -54,7 +54,8 @@ struct EvolutionResult {
 // most 25). `reference` is the caller's value for the start: the result is
 // never worse, the start and `reference` come back otherwise. A value that
 // is not a number counts as 4.5e15; every value lies in [2.22e-16, 4.5e15],
-// and a result at 4.5e15 is no improvement.
+// and a result at 4.5e15 is no improvement. Throws std::invalid_argument for
+// more than 25 parameters, a population below 5 or a check interval below 1.
 EvolutionResult differential_evolution(Objective& objective, std::span<const double> start, double reference,
                                        const EvolutionOptions& options, RandomContext& random);
 

@@ -127,7 +127,7 @@ double randomu(UniformSource& uniform)
     return r[static_cast<std::size_t>(std::abs(s))];
 }
 
-double normal_deviate(UniformSource& uniform)
+double normal(UniformSource& uniform)
 {
     const double u1 = randomu(uniform);
     const double u2 = randomu(uniform);

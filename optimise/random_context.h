@@ -80,6 +80,6 @@ std::int64_t rand_seed(RandomContext& random);
 double randomu(UniformSource& uniform);
 
 // One standard normal deviate (Box-Muller, cosine branch).
-double normal_deviate(UniformSource& uniform);
+double normal(UniformSource& uniform);
 
 }  // namespace imm

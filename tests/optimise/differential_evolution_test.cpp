@@ -194,6 +194,27 @@ TEST(DifferentialEvolution, CostPerGenerationAndProgressCount)
     EXPECT_EQ(result.evaluations, 2 + 10 * (2 * 40 + 11));
 }
 
+TEST(DifferentialEvolution, RefusesWhatItCannotRun)
+{
+    const TestProblem& problem = kTestProblems[1];
+    ProblemObjective objective(problem);
+    RandomContext random = RandomContext::seeded(1);
+    EvolutionOptions options;
+    options.population = 4;  // four distinct partners cannot be drawn
+    EXPECT_THROW(differential_evolution(objective, problem.start_vector(), 1.0, options, random),
+                 std::invalid_argument);
+    options.population = 0;
+    options.check_interval = 0;
+    EXPECT_THROW(differential_evolution(objective, problem.start_vector(), 1.0, options, random),
+                 std::invalid_argument);
+    const std::array<double, 26> too_many{};
+    EXPECT_THROW(differential_evolution(objective, too_many, 1.0, EvolutionOptions{}, random),
+                 std::invalid_argument);
+    const auto nothing = differential_evolution(objective, std::span<const double>{}, 7.0, EvolutionOptions{}, random);
+    EXPECT_EQ(nothing.value, 7.0);
+    EXPECT_EQ(objective.evaluations, 0);
+}
+
 TEST(DifferentialEvolution, PopulationSize)
 {
     EXPECT_EQ(evolution_population(1), 20);
