@@ -1,5 +1,6 @@
 #include "optimise/model_objective.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/models.h"
@@ -15,7 +16,7 @@ constexpr double kRelativeFloor = 1.49e-8;
 
 double ModelSumOfSquares::sum(std::span<const double> x, std::int64_t weight_mode)
 {
-    const auto rows = static_cast<std::size_t>(a3.ndata);
+    const auto rows = static_cast<std::size_t>(std::clamp<std::int64_t>(a3.ndata, 0, kMaxRows));
     for (std::size_t k = 0; k < rows; ++k) {
         model_values_[k] = func(a1.t[k], a1.so[k], a1.yobs[k], x);
         residuals_[k] = a1.yobs[k] - model_values_[k];
@@ -36,7 +37,7 @@ double ModelSumOfSquares::sum(std::span<const double> x, std::int64_t weight_mod
     case 2:
         robust_wt(std::span(residuals_).first(rows), std::span(weights_).first(rows));
         for (std::size_t k = 0; k < rows; ++k) {
-            sum += weights_[k] * (residuals_[k] * residuals_[k]);
+            sum += weights_[k] * residuals_[k] * residuals_[k];
         }
         break;
     default:
