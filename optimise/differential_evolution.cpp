@@ -93,18 +93,19 @@ double Evolution::regfunc(std::span<double> x)
     return std::min(kBigBound, std::max(kFloor, f));
 }
 
+// Parameters beyond +-4.5e15 (with margins of 1 %) go to half the limit.
 void Evolution::plimits(std::span<double> x) const
 {
-    constexpr double lo = -kBigBound;
-    constexpr double hi = kBigBound;
     for (std::int64_t i = 0; i < n_; ++i) {
-        if (active(i) && lo * 1.01 > x[static_cast<std::size_t>(i)]) {
-            x[static_cast<std::size_t>(i)] = lo / 2.0;
+        double& v = x[static_cast<std::size_t>(i)];
+        if (!active(i)) {
+            continue;
         }
-    }
-    for (std::int64_t i = 0; i < n_; ++i) {
-        if (active(i) && x[static_cast<std::size_t>(i)] > hi * 0.99) {
-            x[static_cast<std::size_t>(i)] = hi / 2.0;
+        if (-kBigBound * 1.01 > v) {
+            v = -kBigBound / 2.0;
+        }
+        if (v > kBigBound * 0.99) {
+            v = kBigBound / 2.0;
         }
     }
 }
