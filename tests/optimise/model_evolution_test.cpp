@@ -108,5 +108,26 @@ TEST(Evolve, WeightingModes)
     }
 }
 
+TEST(Evolve, GenerationLimitAndDataThatGiveNoNumber)
+{
+    // Every sum is not a number: nothing ever improves on the reference, so
+    // the search runs to its limit and gives back the start.
+    const auto& problem = michaelis_menten_problem();
+    for (const std::int64_t limit : {0, 500}) {
+        problem.prepare();
+        a1.yobs.fill(std::numeric_limits<double>::quiet_NaN());
+        RandomContext random = RandomContext::seeded(3);
+        ModelEvolutionOptions options;
+        options.max_generations = limit;
+        const auto result = evolve(problem.start_vector(), 1e9, options, random);
+        EXPECT_EQ(result.generations, limit == 0 ? 600 : 500);
+        EXPECT_FALSE(result.converged);
+        EXPECT_EQ(result.progress_count, result.generations / 4);
+        EXPECT_EQ(result.value, 1e9);
+        EXPECT_EQ(result.parameters[0], 1.5);
+        EXPECT_EQ(result.parameters[1], 0.8);
+    }
+}
+
 }  // namespace
 }  // namespace imm
