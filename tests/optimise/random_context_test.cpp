@@ -98,7 +98,8 @@ TEST(UniformSource, SeededSequencesRepeat)
     RandomContext program;
     EXPECT_TRUE(program.reseed_evolution_from_entropy);
     // rand_seed reseeds and reports seed word 2.
-    EXPECT_EQ(rand_seed(program), std::abs(static_cast<std::int64_t>(program.uniform.seed_words()[1])));
+    const auto word = rand_seed(program);
+    EXPECT_EQ(word, std::abs(static_cast<std::int64_t>(program.uniform.seed_words()[1])));
 }
 
 }  // namespace
