@@ -2,11 +2,18 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 
 namespace imm {
 
 namespace {
+
+struct ModelEquations {
+    std::string_view title;
+    std::string_view equation;
+    std::string_view generic_equation;
+};
 
 constexpr std::array<ModelEquations, 6> kEquations = {{
     {"1- Product vs time Integrated Michaelis-Menten:",
@@ -31,17 +38,12 @@ constexpr std::array<ModelEquations, 6> kEquations = {{
 
 }  // namespace
 
-ModelEquations model_equations(std::int64_t model) {
-    if (model < 1 || model > 6) return {};
-    return kEquations[static_cast<std::size_t>(model - 1)];
-}
-
 void model_names(ReportWriter& out, std::int64_t model) {
     if (model < 1 || model > 6) {
         out.empty();
         return;
     }
-    const ModelEquations m = model_equations(model);
+    const ModelEquations& m = kEquations[static_cast<std::size_t>(model - 1)];
     out.record(blanks(10) + "MODEL NAME:  " + std::string(m.title));
     out.record(blanks(15) + std::string(m.equation));
     out.empty();

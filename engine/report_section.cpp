@@ -1,6 +1,5 @@
 #include "engine/report_section.h"
 
-#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string_view>

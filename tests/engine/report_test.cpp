@@ -1,3 +1,4 @@
+#include "engine/model_names.h"
 #include "engine/report_section.h"
 #include "engine/report_tables.h"
 #include "engine/report_writer.h"
@@ -270,6 +271,16 @@ TEST_F(ReportFile, CorrelationTableOfFiveParametersHasTwoBlocks) {
     EXPECT_EQ(lines[9], std::string(22, ' ') + "PARAM  5");
     EXPECT_EQ(lines[10], "   PARAMETER( 1) |   0.500000   ");
     EXPECT_EQ(lines[15], " " + std::string(36, '-'));
+}
+
+TEST_F(ReportFile, ModelNamesOfAnUnknownModelAreOneEmptyRecord) {
+    ReportWriter out(kUnit);
+    model_names(out, 0);
+    model_names(out, 7);
+    model_names(out, 6);
+    EXPECT_EQ(text(), "\n\n          MODEL NAME:  6- Substrate vs (time + t0) Integrated Michaelis-Menten:\n"
+                      "               y = Km*OmegaW((So/Km)*EXP((So-Vm*(t + t0))/Km))\n\n"
+                      "               y = P1*OmegaW((X2/P1)*(EXP((X2-P2*(X1+P3))/P1)))\n\n");
 }
 
 TEST_F(ReportFile, EmptyMatrixWritesNothing) {
