@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/models.h"
+#include "optimise/calcfg.h"
 #include "support/shared_blocks.h"
 
 namespace imm {
@@ -192,6 +194,62 @@ TEST_F(SqpMinimiser, ResetClearsTheState) {
     for (double v : state.hessian_approx) EXPECT_EQ(v, 0.0);
     for (double v : state.multipliers) EXPECT_EQ(v, 0.0);
     for (std::int64_t v : state.qp_active) EXPECT_EQ(v, 0);
+}
+
+// Progress curves of `model` with Km = 2, Vm = 1 and a third parameter of 0.3,
+// with a fixed small disturbance: three curves of eight rows.
+void load_curves(std::int64_t model) {
+    a1 = DataBlock{};
+    a1.nmdl = model;
+    a2.model_limit = 6;
+    a3.ndata = 24;
+    a3.weight_mode = 0;
+    a3.nparam = model == 1 || model == 4 ? 2 : 3;
+    global_types.idat = 24;
+    const std::array<double, 3> truth{2.0, 1.0, 0.3};
+    const std::array<double, 3> substrate{1.0, 4.0, 10.0};
+    std::size_t row = 0;
+    for (const double so : substrate)
+        for (int i = 1; i <= 8; ++i) {
+            a1.t[row] = static_cast<double>(i);
+            a1.so[row] = so;
+            a1.yobs[row] = func(a1.t[row], so, 0.0, truth) +
+                           0.01 * static_cast<double>(static_cast<int>(row % 7) - 3);
+            ++row;
+        }
+}
+
+// Started 4% off the generating parameters in every direction. A QP step
+// never lowers a parameter, so from above the minimum the fit improves less.
+TEST_F(SqpMinimiser, MichaelisMentenFitNeverEndsWorseThanItStarted) {
+    for (std::int64_t model = 1; model <= 6; ++model) {
+        load_curves(model);
+        const std::int64_t n = model == 1 || model == 4 ? 2 : 3;
+        for (int corner = 0; corner < (1 << n); ++corner) {
+            resetw(state);
+            std::array<double, 3> start{2.0, 1.0, 0.3};
+            for (std::int64_t i = 0; i < n; ++i) start[i] *= corner >> i & 1 ? 1.04 : 0.96;
+            Calcfg calcfg;
+            const double f_start = calcfg.value(std::span<const double>(start.data(), n));
+            ObjectiveDerivatives d;
+            calcfg.evaluate(std::span<const double>(start.data(), n), d);  // sets the counts of a2
+            x.fill(0.0);
+            std::copy_n(start.begin(), n, x.begin());
+            options.parameter_count = n;
+            options.tolerance =
+                10.0 * (2.0 * std::sqrt(limits.machine_eps) * (std::sqrt(limits.machine_eps) + 1.0));
+            const SqpResult r = vmcon(calcfg, options, x, derivatives, state);
+            SCOPED_TRACE(testing::Message() << "model " << model << " corner " << corner << " info "
+                                            << r.info << " iterations " << r.iterations);
+            EXPECT_LE(r.f, f_start);
+            // Below the minimum in every parameter the steps can go the whole way.
+            if (corner == 0) EXPECT_LT(r.f, 0.2 * f_start);
+            EXPECT_EQ(r.f, calcfg.value(std::span<const double>(x.data(), n)));
+            EXPECT_GE(r.info, 1);
+            EXPECT_LE(r.info, 6);
+            for (std::int64_t i = 0; i < 2; ++i) EXPECT_GT(x[i], 0.0);
+        }
+    }
 }
 
 }  // namespace
