@@ -243,7 +243,9 @@ TEST_F(SqpMinimiser, MichaelisMentenFitNeverEndsWorseThanItStarted) {
                                             << r.info << " iterations " << r.iterations);
             EXPECT_LE(r.f, f_start);
             // Below the minimum in every parameter the steps can go the whole way.
-            if (corner == 0) EXPECT_LT(r.f, 0.2 * f_start);
+            if (corner == 0) {
+                EXPECT_LT(r.f, 0.2 * f_start);
+            }
             EXPECT_EQ(r.f, calcfg.value(std::span<const double>(x.data(), n)));
             EXPECT_GE(r.info, 1);
             EXPECT_LE(r.info, 6);
