@@ -39,7 +39,7 @@ struct QpProblem {
 // Kept by the caller so that a later call can start warm from the active set.
 // x:  7n reals; x[0..n) the point and on return the solution, x[6n..7n) the
 //     gradient Gx − q at the solution, x[n + k] the objective value.
-// w:  the bordered inverse, leading dimension ldw ≥ 2n: rows 0..n−1 the reduced
+// w:  ldw × 2n reals (ldw ≥ 2n), the bordered inverse: rows 0..n−1 the reduced
 //     inverse Hessian, row n+r the generalised inverse row of active entry r.
 // iw: iw[0..k) the active list (constraint numbers), iw[2n + c − 1] the status of
 //     constraint c: 1 inactive, 0 active inequality, −1 equality; 2n + m entries.

@@ -62,6 +62,7 @@ private:
 
 SqpResult Sqp::run() {
     reference_ = eps_;
+    measure_ = big_;
     std::array<double, kMaxParams> entry_x{};
     std::copy_n(x_.begin(), kMaxParams, entry_x.begin());
     s_.qp_x.fill(1.0);

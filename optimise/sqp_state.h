@@ -28,8 +28,8 @@ struct VmconState {
     std::array<double, kSqpMaxVariables> qp_lower{};
     std::array<double, kSqpMaxVariables> qp_upper{};
     std::array<double, kSqpWorkLd * kSqpWorkLd> qp_work{};
-    std::array<std::int64_t, 2 * kSqpMaxVariables + 2 * kSqpMaxVariables + kSqpMaxConstraints>
-        qp_active{};
+    // The active list, then a status for each bound and general constraint.
+    std::array<std::int64_t, 4 * kSqpMaxVariables + kSqpMaxConstraints> qp_active{};
 
     double* qp_step() { return qp_x.data(); }
     double& hessian(std::int64_t i, std::int64_t j) {

@@ -187,6 +187,26 @@ TEST_F(SqpMinimiser, GradientThatIsNotANumberEndsWithCodeFour) {
     EXPECT_EQ(r.f, 1.0);
 }
 
+TEST_F(SqpMinimiser, SubproblemWithoutAFeasiblePointEndsWithCodeFive) {
+    // A constraint value that is not a number leaves the subproblem no feasible point.
+    class NanConstraint : public BoundedQuadratic {
+    public:
+        using BoundedQuadratic::BoundedQuadratic;
+        double evaluate(std::span<const double> x, ObjectiveDerivatives& d) override {
+            const double f = BoundedQuadratic::evaluate(x, d);
+            d.constraints[1] = std::numeric_limits<double>::quiet_NaN();
+            return f;
+        }
+    };
+    NanConstraint f(2, {1, 0, 0, 0, 1, 0, 0, 0, 0}, {3, 5, 0});
+    const SqpResult r = run(f, 2, {1, 2, 0});
+    EXPECT_EQ(r.info, kSqpSubproblemFailed);
+    EXPECT_EQ(r.iterations, 1);
+    EXPECT_EQ(r.convergence_measure, limits.big_bound);
+    EXPECT_EQ(x[0], 1.0);
+    EXPECT_EQ(x[1], 2.0);
+}
+
 TEST_F(SqpMinimiser, ResetClearsTheState) {
     BoundedQuadratic f(2, {1, 0, 0, 0, 1, 0, 0, 0, 0}, {3, 5, 0});
     run(f, 2, {1, 2, 0});
