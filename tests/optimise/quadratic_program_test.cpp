@@ -178,6 +178,18 @@ TEST(QuadraticProgram, SingularHessianIsAFailureStatus) {
     EXPECT_EQ(qp.solve(3), QpStatus::singular);
 }
 
+TEST(QuadraticProgram, FlatDirectionEndsOnTheConstraintThatBlocksIt) {
+    // min ½x² − y with x − y ≥ −1: no curvature in y; the minimum is (1, 2), λ = 1.
+    Qp qp(2, {1, 0, 0, 0}, {0, 1}, -5.0, 5.0);
+    qp.constrain({1, -1}, -1.0);
+    ASSERT_EQ(qp.solve(1), QpStatus::solved);
+    EXPECT_NEAR(qp.x[0], 1.0, 1e-12);
+    EXPECT_NEAR(qp.x[1], 2.0, 1e-12);
+    ASSERT_EQ(qp.ws.k, 1);
+    EXPECT_NEAR(qp.multipliers()[4], 1.0, 1e-12);
+    EXPECT_LE(qp.kkt_residual(), 1e-12);
+}
+
 TEST(QuadraticProgram, UnboundedDirectionIsAFailureStatus) {
     // No curvature in y and a linear term that pulls it beyond any reachable bound.
     Qp qp(2, {1, 0, 0, 0}, {0, 1}, -1e20, 1e20);
