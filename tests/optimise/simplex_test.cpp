@@ -80,8 +80,9 @@ TEST_F(Simplex, OrdersAValueThatIsNotANumberAsTheWorst) {
             return test::shifted_sphere(x);
         }
     } objective;
-    std::vector<double> p = {0.2, 0.5};
+    std::vector<double> p = {1.0, 1.5};  // the first simplex has a vertex without a value
     SimplexOptions options;
+    options.scale = 1.0;
     options.max_iterations = 300;
     const auto result = simplex(objective, p, random, options);
     EXPECT_FALSE(std::isnan(result.f));
