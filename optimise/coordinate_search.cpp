@@ -3,7 +3,6 @@
 #include <array>
 
 #include "optimise/bound_reflection.h"
-#include "optimise/objective.h"
 #include "optimise/value_order.h"
 #include "support/shared_blocks.h"
 
@@ -28,8 +27,8 @@ double draw_batch(UniformSource& uniform) {
 
 }  // namespace
 
-CoordinateSearchResult asearch(std::span<double> p, std::span<const double> lo, std::span<const double> hi,
-                               std::int64_t rows, double f, RandomContext& random) {
+CoordinateSearchResult asearch(Objective& objective, std::span<double> p, std::span<const double> lo,
+                               std::span<const double> hi, double f, RandomContext& random) {
     const auto n = static_cast<std::int64_t>(p.size());
     CoordinateSearchResult result;
     double best = f;
@@ -45,7 +44,7 @@ CoordinateSearchResult asearch(std::span<double> p, std::span<const double> lo, 
                 const double u = draw_batch(random.uniform);
                 x[k] = (static_cast<double>(s - 6) * u * kProbe + 1.0) * p[k];
                 abounds(k, x, lo, hi);
-                const double v = weighted_sum_of_squares(x, rows);
+                const double v = objective.value(x);
                 ++result.evaluations;
                 if (is_better(v, best)) {
                     best = v;

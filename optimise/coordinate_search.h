@@ -1,11 +1,11 @@
-// Relative coordinate search on the weighted sum of squares: small relative
-// probes of each parameter in turn on a stream of uniforms that repeats at
-// every call.
+// Relative coordinate search: small relative probes of each parameter in turn
+// on a stream of uniforms that repeats at every call.
 #pragma once
 
 #include <cstdint>
 #include <span>
 
+#include "optimise/objective.h"
 #include "optimise/random_context.h"
 
 namespace imm {
@@ -15,9 +15,10 @@ struct CoordinateSearchResult {
     std::int64_t evaluations = 0;  // 121 per parameter
 };
 
-// asearch: p in and out; lo, hi the box for abounds; rows the data rows summed;
-// f the value of p on entry. Returns the best value found, which belongs to p.
-CoordinateSearchResult asearch(std::span<double> p, std::span<const double> lo, std::span<const double> hi,
-                               std::int64_t rows, double f, RandomContext& random);
+// asearch: p in and out; lo, hi the box for abounds; f the value of p on entry.
+// Returns the best value found, which belongs to p. The model fit passes the
+// model's sum of squares with weighting mode 2 or 0 (relative counts as 0).
+CoordinateSearchResult asearch(Objective& objective, std::span<double> p, std::span<const double> lo,
+                               std::span<const double> hi, double f, RandomContext& random);
 
 }  // namespace imm

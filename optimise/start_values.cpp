@@ -9,6 +9,7 @@
 #include "optimise/bound_reflection.h"
 #include "optimise/coordinate_search.h"
 #include "optimise/golden_search.h"
+#include "optimise/model_objective.h"
 #include "optimise/random_search.h"
 #include "support/shared_blocks.h"
 
@@ -38,7 +39,7 @@ double first_curve_slope(std::int64_t rows_in_first_curve) {
 
 }  // namespace
 
-void init_estimates(std::span<double> p, Objective& objective, RandomContext& random) {
+void init_estimates(std::span<double> p, RandomContext& random) {
     const std::int64_t n = a3.nparam;
     const std::int64_t rows = a3.ndata;
     const std::int64_t model = global_types.imdlno;
@@ -69,11 +70,13 @@ void init_estimates(std::span<double> p, Objective& objective, RandomContext& ra
     if (n > 1) e[1] = vm;
     if (n > 2) e[2] = third;
 
+    ModelSumOfSquares objective(a3.weight_mode);
+    ModelSumOfSquares coordinate(a3.weight_mode == 2 ? 2 : 0);
     double f = 0.0;
     const std::span<const double> wide_lo(lo.data(), e.size()), wide_hi(hi.data(), e.size());
     for (int round = 0; round < kPolishRounds; ++round) {
         f = golden_search(objective, e).f;
-        f = asearch(e, wide_lo, wide_hi, rows, f, random).f;
+        f = asearch(coordinate, e, wide_lo, wide_hi, f, random).f;
     }
     if (time_offset && n > 2) e[2] = std::fabs(third);
 
@@ -82,7 +85,7 @@ void init_estimates(std::span<double> p, Objective& objective, RandomContext& ra
     random.start_values.next(seed);
     random.start_values.next(seed);
     f = dorunrun(objective, e, seed, random, RandomSearchOptions{kRandomSearchPasses}).f;
-    asearch(e, box.lower, box.upper, rows, f, random);
+    asearch(coordinate, e, box.lower, box.upper, f, random);
     if (time_offset && n > 2) e[2] = third;
 
     for (std::int64_t i = 0; i < n; ++i) {

@@ -4,13 +4,12 @@
 
 #include <span>
 
-#include "optimise/objective.h"
 #include "optimise/random_context.h"
 
 namespace imm {
 
-// init_estimates: writes the nparam start values of the current model
-// (a1.nmdl, a3.nparam) into p. The objective is the model fit's calcfg.
-void init_estimates(std::span<double> p, Objective& objective, RandomContext& random);
+// init_estimates: writes the a3.nparam start values of the model being fitted
+// (global_types.imdlno, equal to a1.nmdl) into p, from the data in a1.
+void init_estimates(std::span<double> p, RandomContext& random);
 
 }  // namespace imm

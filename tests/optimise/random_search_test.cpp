@@ -25,6 +25,7 @@ protected:
 
 TEST_F(RandomSearch, MakesTenNPlusThreeEvaluationsPerPassPlusOne) {
     for (const auto& problem : kTestProblems) {
+        problem.prepare();
         ProblemObjective objective(problem);
         std::vector<double> p(problem.start_vector().begin(), problem.start_vector().end());
         double seed = 1024.0;
@@ -38,6 +39,7 @@ TEST_F(RandomSearch, MakesTenNPlusThreeEvaluationsPerPassPlusOne) {
 
 TEST_F(RandomSearch, SmallPassLimitMeansHundredAndTheRangeEndsAfterFifteen) {
     const auto& problem = kTestProblems[1];
+    problem.prepare();
     ProblemObjective objective(problem);
     std::vector<double> p(problem.start_vector().begin(), problem.start_vector().end());
     double seed = 1024.0;
@@ -49,6 +51,7 @@ TEST_F(RandomSearch, SmallPassLimitMeansHundredAndTheRangeEndsAfterFifteen) {
 
 TEST_F(RandomSearch, ImprovesEveryProblemAndReturnsTheValueOfItsPoint) {
     for (const auto& problem : kTestProblems) {
+        problem.prepare();
         ProblemObjective objective(problem);
         std::vector<double> p(problem.start_vector().begin(), problem.start_vector().end());
         const double start = problem.function(p);

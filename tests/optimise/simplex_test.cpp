@@ -29,6 +29,7 @@ protected:
 // closes in slowly. It still gets well below its start.
 TEST_F(Simplex, ImprovesEachProblemFromItsStart) {
     for (const auto& problem : kTestProblems) {
+        problem.prepare();
         ProblemObjective objective(problem);
         std::vector<double> p(problem.start_vector().begin(), problem.start_vector().end());
         const double start = problem.function(p);
@@ -50,6 +51,7 @@ TEST_F(Simplex, ImprovesEachProblemFromItsStart) {
 
 TEST_F(Simplex, StopsAtTheIterationLimitRightAfterTheKicks) {
     const auto& problem = kTestProblems[1];
+    problem.prepare();
     ProblemObjective objective(problem);
     std::vector<double> p(problem.start_vector().begin(), problem.start_vector().end());
     SimplexOptions options;
@@ -62,6 +64,7 @@ TEST_F(Simplex, StopsAtTheIterationLimitRightAfterTheKicks) {
 
 TEST_F(Simplex, CountsProgressPerHundredIterations) {
     const auto& problem = kTestProblems[0];
+    problem.prepare();
     ProblemObjective objective(problem);
     std::vector<double> p(problem.start_vector().begin(), problem.start_vector().end());
     SimplexOptions options;
