@@ -1,5 +1,7 @@
 #include "optimise/quasi_newton.h"
 
+#include "tests/optimise/test_problems.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -48,6 +50,27 @@ TEST(QuasiNewton, MinimisesAQuadraticInEachMode) {
         EXPECT_NEAR(b[1], 2.0, 1e-5);
         EXPECT_NEAR(b[2], 3.0, 1e-5);
         EXPECT_EQ(result.f, shifted_quadratic(b));
+    }
+}
+
+TEST(QuasiNewton, ReachesTheMinimumOfEachTestProblem) {
+    for (const auto& problem : test::kTestProblems) {
+        problem.prepare();
+        test::ProblemObjective objective(problem);
+        std::vector<double> b(problem.start_vector().begin(), problem.start_vector().end());
+        const auto n = static_cast<std::size_t>(problem.dimension);
+        std::vector<double> h(n * (n + 1) / 2, 1.0);
+        const std::span<const double> lo(problem.lower.data(), n), hi(problem.upper.data(), n);
+        const auto result = va10e(objective, b, lo, hi, h, 1, 2000);
+        EXPECT_EQ(result.f, problem.function(b)) << problem.name;
+        // Longer steps of the line search are not clamped: the bounded
+        // problem's minimum on a bound is passed for the unbounded one, (-1, 2).
+        const bool bounded = problem.minimum != 0.0;
+        EXPECT_NEAR(result.f, bounded ? 0.0 : problem.minimum, 1e-8) << problem.name;
+        for (std::size_t i = 0; i < n; ++i) {
+            const double expected = bounded && i == 0 ? -1.0 : problem.minimiser[i];
+            EXPECT_NEAR(b[i], expected, 1e-3) << problem.name << i;
+        }
     }
 }
 
