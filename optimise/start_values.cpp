@@ -39,6 +39,26 @@ double first_curve_slope(std::int64_t rows_in_first_curve) {
 
 }  // namespace
 
+StartGuess guess_start_values(std::int64_t model, std::int64_t curves, std::int64_t rows_in_first_curve) {
+    const std::int64_t rows = a3.ndata;
+    const std::int64_t m1 = rows_in_first_curve;
+    StartGuess guess;
+    double so_sum = 0.0;
+    for (std::int64_t i = 0; i < rows; ++i) so_sum += a1.so[i];
+    guess.km = 2.0 * static_cast<double>(curves) * so_sum / static_cast<double>(rows);
+    const double slope = first_curve_slope(m1);
+    guess.vm = model <= 3 ? std::fabs(slope / 20.0) : std::fabs(slope / 10.0);
+    if (model == 2) {
+        guess.third = std::fabs((a1.yobs[0] + a1.yobs[1]) / 2.0);
+    } else if (model == 5) {
+        guess.third = std::fabs((a1.yobs[m1 - 1] + a1.yobs[m1 - 2]) / 2.0);
+    } else if (model == 3 || model == 6) {
+        guess.third = std::fabs((a1.t[0] + a1.t[1]) / 2.0);
+        if (a1.t[0] > 0.0) guess.third = -guess.third;
+    }
+    return guess;
+}
+
 void init_estimates(std::span<double> p, RandomContext& random) {
     const std::int64_t n = a3.nparam;
     const std::int64_t rows = a3.ndata;
@@ -49,25 +69,11 @@ void init_estimates(std::span<double> p, RandomContext& random) {
     const std::span<double> e(e_store.data(), static_cast<std::size_t>(n));
 
     const CurveSplit curves = ycurves();
-    const std::int64_t m1 = curves.counts[0];
-
-    double so_sum = 0.0;
-    for (std::int64_t i = 0; i < rows; ++i) so_sum += a1.so[i];
-    const double km = 2.0 * static_cast<double>(curves.ncurves) * so_sum / static_cast<double>(rows);
-    const double slope = first_curve_slope(m1);
-    const double vm = model <= 3 ? std::fabs(slope / 20.0) : std::fabs(slope / 10.0);
-    double third = 0.0;
-    if (model == 2) {
-        third = std::fabs((a1.yobs[0] + a1.yobs[1]) / 2.0);
-    } else if (model == 5) {
-        third = std::fabs((a1.yobs[m1 - 1] + a1.yobs[m1 - 2]) / 2.0);
-    } else if (model == 3 || model == 6) {
-        third = std::fabs((a1.t[0] + a1.t[1]) / 2.0);
-        if (a1.t[0] > 0.0) third = -third;
-    }
+    const StartGuess guess = guess_start_values(model, curves.ncurves, curves.counts[0]);
+    const double third = guess.third;
     const bool time_offset = model == 3 || model == 6;
-    e[0] = km;
-    if (n > 1) e[1] = vm;
+    e[0] = guess.km;
+    if (n > 1) e[1] = guess.vm;
     if (n > 2) e[2] = third;
 
     ModelSumOfSquares objective(a3.weight_mode);
