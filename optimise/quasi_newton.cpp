@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <stdexcept>
 
 #include "optimise/bound_reflection.h"
 #include "optimise/packed_factor.h"
@@ -267,6 +268,8 @@ Minimiser::Next Minimiser::no_progress() {
 QuasiNewtonResult quasi_newton(Objective& objective, std::span<double> b, std::span<const double> lo,
                                std::span<const double> hi, std::span<double> h,
                                const QuasiNewtonOptions& options) {
+    if (b.empty() || b.size() > static_cast<std::size_t>(kMaxParams))
+        throw std::length_error("quasi_newton: parameter count outside 1..25");
     return Minimiser(objective, b, lo, hi, h, options).run();
 }
 
