@@ -1,5 +1,7 @@
 #include "optimise/golden_search.h"
 
+#include <algorithm>
+
 #include "optimise/bound_reflection.h"
 #include "optimise/reflect_parameters.h"
 #include "optimise/value_order.h"
@@ -76,7 +78,7 @@ GoldenSearchResult golden_search(Objective& objective, std::span<double> p) {
 }
 
 GoldenSearchResult golden_p3_search(Objective& objective, std::span<double> p) {
-    return golden_sweeps(objective, p, 2, 2);
+    return golden_sweeps(objective, p, 2, std::min<std::int64_t>(2, static_cast<std::int64_t>(p.size()) - 1));
 }
 
 }  // namespace imm

@@ -29,7 +29,7 @@ SimplexResult simplex(Objective& objective, std::span<double> p, RandomContext& 
     const auto n = static_cast<std::int64_t>(p.size());
     if (n < 1 || n > kSimplexMaxParams) throw std::length_error("simplex: parameter count outside 1..10");
     const ParameterBox box = model_parameter_box(a1.nmdl, p, 100.0, global_types.idat, a1);
-    const bool three_parameter_model = a1.nmdl != 1 && a1.nmdl != 4;
+    const bool three_parameter_model = n >= 3 && a1.nmdl != 1 && a1.nmdl != 4;
 
     std::array<Point, kSimplexMaxParams + 1> v{};
     std::array<double, kSimplexMaxParams + 1> fv{};
