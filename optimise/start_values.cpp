@@ -5,7 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "engine/data_file.h"
+#include "engine/curve_split.h"
+#include "optimise/calcfg.h"
 #include "optimise/bound_reflection.h"
 #include "optimise/coordinate_search.h"
 #include "optimise/golden_search.h"
@@ -68,15 +69,17 @@ void init_estimates(std::span<double> p, RandomContext& random) {
     std::fill_n(hi.begin(), n, kWideBound);
     const std::span<double> e(e_store.data(), static_cast<std::size_t>(n));
 
-    const CurveSplit curves = ycurves();
-    const StartGuess guess = guess_start_values(model, curves.ncurves, curves.counts[0]);
+    std::array<std::int64_t, kMaxCurves> counts{};
+    std::int64_t curves = 0;
+    ycurves(counts, curves);
+    const StartGuess guess = guess_start_values(model, curves, counts[0]);
     const double third = guess.third;
     const bool time_offset = model == 3 || model == 6;
     e[0] = guess.km;
     if (n > 1) e[1] = guess.vm;
     if (n > 2) e[2] = third;
 
-    ModelSumOfSquares objective(a3.weight_mode);
+    Calcfg objective;
     ModelSumOfSquares coordinate(a3.weight_mode == 2 ? 2 : 0);
     double f = 0.0;
     const std::span<const double> wide_lo(lo.data(), e.size()), wide_hi(hi.data(), e.size());

@@ -30,6 +30,7 @@ void load_example_data(std::int64_t model, std::int64_t parameters) {
         }
     }
     a1.nmdl = model;
+    a2.model_limit = 6;
     global_types.imdlno = model;
     global_types.idat = 27;
     a3.ndata = 27;
