@@ -15,7 +15,9 @@ namespace imm {
 // How points are kept inside the bounds.
 enum class BoundRule {
     clamp_trials,    // clamp the start and the line-search trials; other points unbounded
-    reflect_always,  // reflect (abounds) flagged parameters before every evaluation
+    // Reflect (abounds) the flagged parameters of every point outside the
+    // bounds before it is evaluated; a stored point is always the evaluated one.
+    reflect_always,
 };
 
 struct QuasiNewtonOptions {
@@ -42,16 +44,15 @@ QuasiNewtonResult quasi_newton(Objective& objective, std::span<double> b, std::s
                                std::span<const double> hi, std::span<double> h,
                                const QuasiNewtonOptions& options);
 
-// The minimiser of the model fit on calcfg, with clamping to [lo, hi].
-// The data arrays t and y are accepted for the caller's convenience and unused.
+// va10e: the minimiser of the model fit (objective calcfg), clamping the start
+// and the line-search trials into [lo, hi]; the step 0.000100001.
 QuasiNewtonResult va10e(Objective& objective, std::span<double> b, std::span<const double> lo,
                         std::span<const double> hi, std::span<double> h, std::int64_t mode,
                         std::int64_t max_evaluations);
 
 // True when x is not a number.
 bool isnanum(double x);
-// True when x is infinite (x - 1 equals x for a finite x only when it is huge;
-// the test is kept as written).
+// True when x is infinite.
 bool isinfty(double x);
 
 }  // namespace imm
