@@ -3,6 +3,7 @@
 #include <array>
 
 #include "optimise/bound_reflection.h"
+#include "optimise/model_objective.h"
 #include "optimise/value_order.h"
 #include "support/shared_blocks.h"
 
@@ -27,8 +28,8 @@ double draw_batch(UniformSource& uniform) {
 
 }  // namespace
 
-CoordinateSearchResult asearch(Objective& objective, std::span<double> p, std::span<const double> lo,
-                               std::span<const double> hi, double f, RandomContext& random) {
+CoordinateSearchResult coordinate_search(Objective& objective, std::span<double> p, std::span<const double> lo,
+                                         std::span<const double> hi, double f, RandomContext& random) {
     const auto n = static_cast<std::int64_t>(p.size());
     CoordinateSearchResult result;
     double best = f;
@@ -57,6 +58,12 @@ CoordinateSearchResult asearch(Objective& objective, std::span<double> p, std::s
     }
     result.f = best;
     return result;
+}
+
+CoordinateSearchResult asearch(std::span<double> p, std::span<const double> lo, std::span<const double> hi,
+                               double f, RandomContext& random) {
+    ModelSumOfSquares objective(a3.weight_mode == 2 ? 2 : 0);
+    return coordinate_search(objective, p, lo, hi, f, random);
 }
 
 }  // namespace imm

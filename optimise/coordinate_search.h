@@ -15,10 +15,15 @@ struct CoordinateSearchResult {
     std::int64_t evaluations = 0;  // 121 per parameter
 };
 
-// asearch: p in and out; lo, hi the box for abounds; f the value of p on entry.
-// Returns the best value found, which belongs to p. The model fit passes the
-// model's sum of squares with weighting mode 2 or 0 (relative counts as 0).
-CoordinateSearchResult asearch(Objective& objective, std::span<double> p, std::span<const double> lo,
-                               std::span<const double> hi, double f, RandomContext& random);
+// Probes p (in and out) on the objective; lo, hi the box for abounds; f the
+// value of p on entry. Returns the best value found, which belongs to p.
+CoordinateSearchResult coordinate_search(Objective& objective, std::span<double> p, std::span<const double> lo,
+                                         std::span<const double> hi, double f, RandomContext& random);
+
+// asearch: the coordinate search of the model fit on the current model's sum
+// of squares over the a3.ndata rows of a1, robustly weighted when a3.weight_mode
+// is 2 and unweighted otherwise.
+CoordinateSearchResult asearch(std::span<double> p, std::span<const double> lo, std::span<const double> hi,
+                               double f, RandomContext& random);
 
 }  // namespace imm

@@ -10,7 +10,6 @@
 #include "optimise/bound_reflection.h"
 #include "optimise/coordinate_search.h"
 #include "optimise/golden_search.h"
-#include "optimise/model_objective.h"
 #include "optimise/random_search.h"
 #include "support/shared_blocks.h"
 
@@ -80,12 +79,11 @@ void init_estimates(std::span<double> p, RandomContext& random) {
     if (n > 2) e[2] = third;
 
     Calcfg objective;
-    ModelSumOfSquares coordinate(a3.weight_mode == 2 ? 2 : 0);
     double f = 0.0;
     const std::span<const double> wide_lo(lo.data(), e.size()), wide_hi(hi.data(), e.size());
     for (int round = 0; round < kPolishRounds; ++round) {
         f = golden_search(objective, e).f;
-        f = asearch(coordinate, e, wide_lo, wide_hi, f, random).f;
+        f = asearch(e, wide_lo, wide_hi, f, random).f;
     }
     if (time_offset && n > 2) e[2] = std::fabs(third);
 
@@ -94,7 +92,7 @@ void init_estimates(std::span<double> p, RandomContext& random) {
     random.start_values.next(seed);
     random.start_values.next(seed);
     f = dorunrun(objective, e, seed, random, RandomSearchOptions{kRandomSearchPasses}).f;
-    asearch(coordinate, e, box.lower, box.upper, f, random);
+    asearch(e, box.lower, box.upper, f, random);
     if (time_offset && n > 2) e[2] = third;
 
     for (std::int64_t i = 0; i < n; ++i) {

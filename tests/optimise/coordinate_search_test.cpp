@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include "optimise/model_objective.h"
+#include "support/shared_blocks.h"
 #include "tests/optimise/test_problems.h"
 
 namespace imm {
@@ -21,7 +23,7 @@ TEST(CoordinateSearch, MakesHundredTwentyOneEvaluationsPerParameter) {
         ProblemObjective objective(problem);
         std::vector<double> p(problem.start_vector().begin(), problem.start_vector().end());
         const auto box = problem.box();
-        const auto result = asearch(objective, p, box.lower, box.upper, problem.function(p), random);
+        const auto result = coordinate_search(objective, p, box.lower, box.upper, problem.function(p), random);
         EXPECT_EQ(result.evaluations, 121 * problem.dimension);
         EXPECT_EQ(objective.evaluations, result.evaluations);
     }
@@ -35,7 +37,7 @@ TEST(CoordinateSearch, ImprovesAndReturnsTheValueOfItsPoint) {
         std::vector<double> p(problem.start_vector().begin(), problem.start_vector().end());
         const double start = problem.function(p);
         const auto box = problem.box();
-        const auto result = asearch(objective, p, box.lower, box.upper, start, random);
+        const auto result = coordinate_search(objective, p, box.lower, box.upper, start, random);
         EXPECT_LT(result.f, start) << problem.name;
         EXPECT_EQ(result.f, problem.function(p)) << problem.name;
     }
@@ -48,10 +50,10 @@ TEST(CoordinateSearch, RepeatsExactlyFromCallToCall) {
     std::vector<double> first(problem.start_vector().begin(), problem.start_vector().end()), second = first;
     problem.prepare();
     ProblemObjective objective(problem);
-    const auto r1 = asearch(objective, first, box.lower, box.upper, 4.0, random);
+    const auto r1 = coordinate_search(objective, first, box.lower, box.upper, 4.0, random);
     for (int k = 0; k < 17; ++k) random.uniform.next();  // whatever the generator did in between
     RandomContext other = RandomContext::seeded(99);
-    const auto r2 = asearch(objective, second, box.lower, box.upper, 4.0, other);
+    const auto r2 = coordinate_search(objective, second, box.lower, box.upper, 4.0, other);
     EXPECT_EQ(first, second);
     EXPECT_EQ(r1.f, r2.f);
 }
@@ -63,7 +65,7 @@ TEST(CoordinateSearch, KeepsTheCallersValueWhenNothingBeatsIt) {
     std::vector<double> p = {1, 2, 3, 4};
     problem.prepare();
     ProblemObjective objective(problem);
-    const auto result = asearch(objective, p, box.lower, box.upper, 0.0, random);
+    const auto result = coordinate_search(objective, p, box.lower, box.upper, 0.0, random);
     EXPECT_EQ(result.f, 0.0);
     EXPECT_EQ(p, (std::vector<double>{1, 2, 3, 4}));
 }
@@ -75,9 +77,28 @@ TEST(CoordinateSearch, AValueThatIsNotANumberNeverPasses) {
     RandomContext random = RandomContext::seeded(3);
     std::vector<double> p = {1, 2};
     const std::vector<double> lo = {-10, -10}, hi = {10, 10};
-    const auto result = asearch(objective, p, lo, hi, 5.0, random);
+    const auto result = coordinate_search(objective, p, lo, hi, 5.0, random);
     EXPECT_EQ(result.f, 5.0);
     EXPECT_EQ(p, (std::vector<double>{1, 2}));
+}
+
+TEST(CoordinateSearch, ModelFitSumsUnweightedUnlessRobust) {
+    const auto& problem = kTestProblems[3];
+    problem.prepare();
+    const auto box = problem.box();
+    std::vector<std::vector<double>> results;
+    for (std::int64_t mode : {0, 1, 2}) {
+        a3.weight_mode = mode;
+        RandomContext random = RandomContext::seeded(3);
+        std::vector<double> p = {1.5, 0.8};
+        const auto result = asearch(p, box.lower, box.upper, 1e30, random);
+        EXPECT_EQ(result.evaluations, 121 * 2);
+        ModelSumOfSquares sum(mode == 2 ? 2 : 0);
+        EXPECT_EQ(result.f, sum.value(p)) << mode;
+        results.push_back(p);
+    }
+    EXPECT_EQ(results[0], results[1]);
+    a3.weight_mode = 0;
 }
 
 }  // namespace
