@@ -30,16 +30,6 @@ std::vector<double> packed(const std::vector<double>& full, std::int64_t n) {
 
 const std::vector<double> kPositiveDefinite = {4, 2, -2, 2, 10, 4, -2, 4, 9};
 
-TEST(PackedFactor, LayoutPutsRowsOfTheUpperTriangleInOrder) {
-    EXPECT_EQ(packed_size(3), 6);
-    EXPECT_EQ(packed_diagonal(3, 0), 0);
-    EXPECT_EQ(packed_diagonal(3, 1), 3);
-    EXPECT_EQ(packed_diagonal(3, 2), 5);
-    std::vector<double> h(6, 7.0);
-    set_identity_factor(h, 3);
-    EXPECT_EQ(h, (std::vector<double>{1, 0, 0, 1, 0, 1}));
-}
-
 TEST(PackedFactor, FactorsMultiplyBackToThePositiveDefiniteMatrix) {
     auto h = packed(kPositiveDefinite, 3);
     auto h2 = h;

@@ -82,17 +82,5 @@ TEST_F(RandomSearch, AParameterAtZeroStaysAtZero) {
     EXPECT_EQ(p[0], 0.0);
 }
 
-TEST_F(RandomSearch, RepeatsFromTheSameGeneratorState) {
-    const auto& problem = kTestProblems[1];
-    std::vector<double> first(problem.start_vector().begin(), problem.start_vector().end()), second = first;
-    RandomContext other = RandomContext::seeded(7);
-    double s1 = 3.0, s2 = 3.0;
-    ProblemObjective o1(problem), o2(problem);
-    dorunrun(o1, first, s1, random, RandomSearchOptions{10});
-    dorunrun(o2, second, s2, other, RandomSearchOptions{10});
-    EXPECT_EQ(first, second);
-    EXPECT_EQ(s1, s2);
-}
-
 }  // namespace
 }  // namespace imm

@@ -62,19 +62,6 @@ TEST_F(Simplex, StopsAtTheIterationLimitRightAfterTheKicks) {
     EXPECT_EQ(result.f, problem.function(p));
 }
 
-TEST_F(Simplex, CountsProgressPerHundredIterations) {
-    const auto& problem = kTestProblems[0];
-    problem.prepare();
-    ProblemObjective objective(problem);
-    std::vector<double> p(problem.start_vector().begin(), problem.start_vector().end());
-    SimplexOptions options;
-    options.max_iterations = 250;
-    options.tolerance = -1.0;  // never stops early
-    const auto result = simplex(objective, p, random, options);
-    EXPECT_EQ(result.iterations, 250);
-    EXPECT_EQ(result.icount, 2);
-}
-
 TEST_F(Simplex, OrdersAValueThatIsNotANumberAsTheWorst) {
     // The sphere without values beyond x1 > 1.5.
     struct Holed : Objective {
