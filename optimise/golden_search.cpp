@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "optimise/bound_reflection.h"
+#include "optimise/parameter_box.h"
 #include "optimise/reflect_parameters.h"
 #include "optimise/value_order.h"
 #include "support/shared_blocks.h"

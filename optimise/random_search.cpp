@@ -3,7 +3,7 @@
 #include <array>
 #include <cmath>
 
-#include "optimise/bound_reflection.h"
+#include "optimise/parameter_box.h"
 #include "optimise/reflect_parameters.h"
 #include "support/shared_blocks.h"
 

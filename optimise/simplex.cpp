@@ -4,9 +4,9 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "optimise/bound_reflection.h"
 #include "optimise/golden_search.h"
 #include "optimise/random_search.h"
+#include "optimise/parameter_box.h"
 #include "optimise/reflect_parameters.h"
 #include "optimise/value_order.h"
 #include "support/shared_blocks.h"

@@ -7,9 +7,9 @@
 
 #include "engine/curve_split.h"
 #include "optimise/calcfg.h"
-#include "optimise/bound_reflection.h"
 #include "optimise/coordinate_search.h"
 #include "optimise/golden_search.h"
+#include "optimise/parameter_box.h"
 #include "optimise/random_search.h"
 #include "support/shared_blocks.h"
 
@@ -24,7 +24,7 @@ constexpr int kPolishRounds = 10;
 constexpr std::int64_t kRandomSearchPasses = 30;
 constexpr double kSeed = 1024.0;
 
-// Mean slope |dy/dt| over three neighbouring pairs of the first curve: rows 3
+// Sum of the slopes |dy/dt| of three neighbouring pairs of the first curve: rows 3
 // to 6 when the curve is that long, else the last rows it has.
 double first_curve_slope(std::int64_t rows_in_first_curve) {
     const std::int64_t last = std::min<std::int64_t>(6, rows_in_first_curve);
