@@ -1,9 +1,9 @@
 #include "optimise/active_set.h"
 
 #include <cmath>
+#include <utility>
 
 #include "engine/matrix_balance.h"
-
 
 namespace imm {
 
@@ -16,6 +16,7 @@ constexpr double kSmallestChange = 1.0000000195414814e-25;
 
 }  // namespace
 
+// Steps of one call, far beyond what a problem without degenerate cycles needs.
 ActiveSet::ActiveSet(const QpProblem& p, QpWorkspace& ws)
     : p_(p), ws_(ws), n_(p.n), k_(ws.k), x_(ws.x), step_limit_(20 * (p.n + p.m) + 50) {}
 

@@ -1,7 +1,5 @@
 #include "optimise/quadratic_program.h"
 
-#include <cmath>
-
 #include "optimise/active_set.h"
 
 namespace imm {
