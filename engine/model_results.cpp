@@ -1,0 +1,99 @@
+#include "engine/model_results.h"
+
+#include <algorithm>
+#include <string>
+
+#include "engine/aicc.h"
+#include "engine/derivatives.h"
+#include "engine/models.h"
+#include "engine/progress_title.h"
+#include "engine/standard_errors.h"
+#include "support/time_stamp.h"
+
+namespace imm {
+
+namespace {
+
+// The texts of a curve whose breakpoint is not analysed.
+void breakpoints_not_available(ModelResults& r) {
+    for (std::int64_t j = 0; j < r.curve_count; ++j) {
+        r.range_texts[static_cast<std::size_t>(j)] = "[N/A to N/A]";
+        r.inflection_texts[static_cast<std::size_t>(j)] = "[N/A, N/A]";
+    }
+}
+
+// a4 from the fitted Km and Vm: the [So] of each curve's last row, the initial rate
+// of each curve, and 100 points of the Michaelis-Menten curve from 0.1 Km to 10 Km.
+void fill_saturation_table(std::span<const std::int64_t> rows_per_curve) {
+    std::int64_t row = 0;
+    for (std::size_t j = 0; j < rows_per_curve.size(); ++j) {
+        row += rows_per_curve[j];
+        const double so = a1.so[static_cast<std::size_t>(row - 1)];
+        a4.sat_so[j] = so;
+        a4.sat_rate[j] = a4.sat_vmax * so / (so + a4.sat_km);
+    }
+    for (std::size_t j = 0; j < static_cast<std::size_t>(kSaturationPoints); ++j) {
+        a4.sat_curve_x[j] = j == 0 ? 0.1 * a4.sat_km : a4.sat_curve_x[j - 1] + 0.1 * a4.sat_km;
+        a4.sat_curve_y[j] = a4.sat_vmax * a4.sat_curve_x[j] / (a4.sat_curve_x[j] + a4.sat_km);
+    }
+}
+
+}  // namespace
+
+ModelResults model_results(const ModelFitResult& fit, std::span<const double> initial,
+                           std::span<const std::int64_t> rows_per_curve, std::span<double> fjac,
+                           RandomContext& random) {
+    (void)random;
+    const std::int64_t model = a1.nmdl;
+    const std::int64_t nparam = a3.nparam;
+    const auto rows = static_cast<std::size_t>(a3.ndata);
+    const auto n = static_cast<std::size_t>(nparam);
+    const std::span params(fit.params.data(), n);
+
+    for (std::size_t i = 0; i < rows; ++i) a1.ycalc[i] = func(a1.t[i], a1.so[i], a1.yobs[i], params);
+    a3.curve_sign = model <= 3 ? 1.0 : -1.0;
+    a4.sat_km = fit.params[0];
+    a4.sat_vmax = fit.params[1];
+    fill_saturation_table(rows_per_curve);
+
+    ModelResults r;
+    r.model = model;
+    r.curve_count = static_cast<std::int64_t>(rows_per_curve.size());
+    r.nparam = nparam;
+    breakpoints_not_available(r);
+
+    r.gradient = derivat(params).grad;
+    const double ssq = jacobian(a3.ndata, nparam, fjac, params);
+    r.errors = stderrpar(a3.ndata, nparam, fjac, ssq);
+    const double penalty = relative_error_penalty(params, std::span(r.errors.separ).first(n));
+    ProgressTitle::show("Wait, computing model #" + std::to_string(model));
+
+    r.aicc = aicc(a3.ndata, nparam, penalty, fit.ssq3);
+    a2.constraint_count = model == 1 || model == 4 ? 2 : 3;
+    r.constraint_count = a2.constraint_count;
+    r.equality_count = a2.equality_count;
+    r.time_text = time();
+    r.stage3_code = fit.stage3_code;
+    r.weight_mode = a3.weight_mode;
+    r.ssq1 = fit.ssq1;
+    r.ssq2 = fit.ssq2;
+    r.ssq3 = fit.ssq3;
+    std::copy_n(initial.begin(), n, r.initial.begin());
+    std::copy_n(fit.params.begin(), n, r.params.begin());
+    r.sat_km = a4.sat_km;
+    std::copy_n(a4.sat_so.begin(), r.curve_count, r.sat_so.begin());
+    std::copy_n(a4.sat_rate.begin(), r.curve_count, r.sat_rate.begin());
+    r.t = std::span<const double>(a1.t.data(), rows);
+    r.so = std::span<const double>(a1.so.data(), rows);
+    r.yobs = std::span<const double>(a1.yobs.data(), rows);
+    r.ycalc = std::span<const double>(a1.ycalc.data(), rows);
+    return r;
+}
+
+std::int64_t report_model(std::int64_t unit, const ModelResults& results) {
+    const std::int64_t status = write_model_section(unit, results);
+    clip_fitted_values(std::span(a1.ycalc).first(static_cast<std::size_t>(a3.ndata)));
+    return status;
+}
+
+}  // namespace imm

@@ -1,0 +1,27 @@
+// The results of a fitted model: its fitted curve, saturation table, breakpoint
+// texts, gradient, standard errors and AICc, gathered for its report section.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "engine/model_fit.h"
+#include "engine/report_section.h"
+#include "optimise/random_context.h"
+
+namespace imm {
+
+// For the model a1.nmdl fitted to the rows of a1: sets a1.ycalc, a3.curve_sign,
+// a2.constraint_count and the whole of a4, analyses the curves' breakpoints and
+// computes the statistics. `rows_per_curve` holds one count per curve; `fjac`
+// (kMaxRows x kMaxParams) is the work area of the residual Jacobian. The result
+// refers to the rows of a1.
+ModelResults model_results(const ModelFitResult& fit, std::span<const double> initial,
+                           std::span<const std::int64_t> rows_per_curve, std::span<double> fjac,
+                           RandomContext& random);
+
+// Writes the section of the results to the report unit, then clips the fitted
+// values of a1 as the plots and the best model's copy see them. Returns the unit's status.
+std::int64_t report_model(std::int64_t unit, const ModelResults& results);
+
+}  // namespace imm

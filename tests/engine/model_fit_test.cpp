@@ -1,0 +1,120 @@
+#include "engine/model_fit.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+
+#include "engine/models.h"
+#include "engine/progress_title.h"
+#include "optimise/start_values.h"
+#include "support/shared_blocks.h"
+
+namespace imm {
+namespace {
+
+constexpr std::array<double, 3> kSubstrate{1.0, 4.0, 10.0};
+constexpr std::int64_t kRowsPerCurve = 12;
+
+std::array<double, 3> truth_of(std::int64_t model) {
+    const double third = model == 2 || model == 5 ? 0.3 : (model == 3 || model == 6 ? 0.5 : 0.0);
+    return {2.0, 1.0, third};
+}
+
+// Three curves of twelve rows made from the model itself.
+void load_model_data(std::int64_t model) {
+    const auto truth = truth_of(model);
+    a1.nmdl = model;
+    global_types.imdlno = model;
+    std::size_t row = 0;
+    for (const double so : kSubstrate) {
+        for (std::int64_t i = 1; i <= kRowsPerCurve; ++i, ++row) {
+            a1.t[row] = 1.0 * static_cast<double>(i);
+            a1.so[row] = so;
+            a1.yobs[row] = func(a1.t[row], so, 0.0, truth);
+        }
+    }
+    a2.model_limit = 6;
+    a3.ndata = static_cast<std::int64_t>(row);
+    a3.nparam = model == 1 || model == 4 ? 2 : 3;
+    a3.weight_mode = 0;
+    global_types.idat = a3.ndata;
+    limits = Limits{};
+}
+
+TEST(FitBounds, ModelTable) {
+    load_model_data(2);
+    const std::array<double, 3> start{3.0, 2.0, 0.1};
+    const ParameterBox two = fit_bounds(2, 3, start, a3.ndata, a1);
+    double ymax = 0.0;
+    for (std::int64_t i = 0; i < a3.ndata; ++i) ymax = std::max(ymax, a1.yobs[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(two.lower[0], 0.0);
+    EXPECT_EQ(two.upper[0], 300.0);
+    EXPECT_EQ(two.upper[1], 200.0);
+    EXPECT_EQ(two.lower[2], -0.5 * ymax);
+    EXPECT_EQ(two.upper[2], 0.5 * ymax);
+
+    const ParameterBox five = fit_bounds(5, 3, start, a3.ndata, a1);
+    EXPECT_EQ(five.lower[0], -3.0);
+    EXPECT_EQ(five.lower[1], -2.0);
+
+    const ParameterBox six = fit_bounds(6, 3, start, a3.ndata, a1);
+    EXPECT_EQ(six.lower[2], -0.5 * 12.0);
+    EXPECT_EQ(six.upper[2], 6.0);
+
+    // A start value that is not positive never inverts a pair: the wide default stays.
+    const std::array<double, 2> bad{-1.0, 0.0};
+    const ParameterBox one = fit_bounds(1, 2, bad, a3.ndata, a1);
+    EXPECT_EQ(one.lower[0], -1e6);
+    EXPECT_EQ(one.upper[0], 1e6);
+    EXPECT_EQ(one.lower[1], -1e6);
+    EXPECT_EQ(one.upper[1], 1e6);
+}
+
+TEST(SimplexStep, RuleAndFallback) {
+    EXPECT_DOUBLE_EQ(simplex_step(3.0, 4.0), std::sqrt(12.5) / 4.0 * 0.1);
+    EXPECT_DOUBLE_EQ(simplex_step(2.0, 2.0), 0.1);
+    EXPECT_EQ(simplex_step(0.0, 0.0), 0.1);
+    EXPECT_EQ(simplex_step(-1.0, -2.0), 0.1);
+    EXPECT_EQ(simplex_step(std::nan(""), 1.0), 0.1);
+}
+
+TEST(ProgressTitleMarks, AppendsAndBlanks) {
+    ProgressTitle title;
+    title.mark(2);
+    EXPECT_EQ(title.text(), " | |");
+    for (int i = 0; i < 40; ++i) title.mark(1);
+    EXPECT_EQ(title.text().size(), 80u);
+    title.check();
+    EXPECT_EQ(title.text(), "");
+    title.mark(0);
+    title.check();
+    EXPECT_EQ(title.text(), "");
+}
+
+// Noise-free data from each model: the fit recovers the parameters.
+TEST(ModelFit, NoiseFreeDataOfEachModel) {
+    for (std::int64_t model = 1; model <= 6; ++model) {
+        SCOPED_TRACE(model);
+        load_model_data(model);
+        RandomContext random = RandomContext::seeded(7);
+        std::array<double, kMaxParams> start{};
+        init_estimates(start, random);
+        const ParameterBox box = fit_bounds(model, a3.nparam, start, a3.ndata, a1);
+        ProgressTitle title;
+        const double tolerance = 10.0 * 2.979932929550268e-08;
+        const ModelFitResult fit = fit_model(start, box, tolerance, title, random);
+        const auto truth = truth_of(model);
+        for (std::int64_t i = 0; i < a3.nparam; ++i) {
+            const auto k = static_cast<std::size_t>(i);
+            EXPECT_NEAR(fit.params[k], truth[k], 1e-6 * std::abs(truth[k])) << "parameter " << i + 1;
+        }
+        EXPECT_LE(fit.ssq3, fit.ssq2 * (1.0 + 1e-12) + 1e-300);
+        EXPECT_LE(fit.ssq2, fit.ssq1 * (1.0 + 1e-12) + 1e-300);
+        EXPECT_GT(fit.stages[0].evaluations, 0);
+        EXPECT_GT(fit.stages[1].evaluations, 0);
+    }
+}
+
+}  // namespace
+}  // namespace imm
