@@ -58,7 +58,6 @@ void set_run_constants(RunWorkspace& run) {
     a2.model_limit = kModelCount;
     run.stage3_tolerance = stage3_tolerance_for(limits.machine_eps);
     run.stage3_tolerance_large = 10.0 * run.stage3_tolerance;
-    run.best_aicc = 1e16;
 }
 
 void choose_units() {
