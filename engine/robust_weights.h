@@ -13,7 +13,7 @@ inline constexpr double kRobustC1C2 = 6.909297067811963;
 inline constexpr double kMinRobustWeight = 1e-6;
 
 // w(i) := robust weight of residual r(i), every weight within [1e-6, 1].
-// w must hold as many entries as r. Allocates nothing.
+// w must hold as many entries as r and must not overlap it. Allocates nothing.
 void robust_wt(std::span<const double> r, std::span<double> w);
 
 // Weight of a scaled deviation u before the final clamp to [1e-6, 1].

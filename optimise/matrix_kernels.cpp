@@ -27,15 +27,6 @@ private:
     std::int64_t lda_;
 };
 
-bool all_finite(const Columns& a, std::int64_t n) {
-    for (std::int64_t j = 0; j < n; ++j) {
-        for (std::int64_t i = 0; i < n; ++i) {
-            if (!std::isfinite(a(i, j))) return false;
-        }
-    }
-    return true;
-}
-
 // Row-pivoted factorisation in place, left-looking. Returns 0, or the 1-based
 // column whose pivot candidates are all zero.
 std::int64_t factorise(const Columns& a, std::int64_t n, std::int64_t* perm, Factors kind) {
@@ -128,7 +119,7 @@ InverseResult invert(double* storage, std::int64_t n, std::int64_t lda, std::int
                      Factors kind) {
     if (n < 1 || n > kMaxKernelOrder || lda < n) return {MatrixStatus::bad_dimension, 0};
     const Columns a(storage, lda);
-    if (!all_finite(a, n)) return {MatrixStatus::not_finite, 0};
+    if (!matrix_is_finite(storage, n, lda)) return {MatrixStatus::not_finite, 0};
 
     std::array<double, kMaxKernelOrder * kMaxKernelOrder> saved;
     const Columns copy(saved.data(), n);
@@ -151,7 +142,7 @@ InverseResult invert(double* storage, std::int64_t n, std::int64_t lda, std::int
         invert_doolittle(a, n, work);
     }
     unpermute_columns(a, n, perm);
-    if (!all_finite(a, n)) {
+    if (!matrix_is_finite(storage, n, lda)) {
         restore();
         return {MatrixStatus::not_finite, 0};
     }
@@ -213,6 +204,15 @@ InverseResult mb01cd(double* a, std::int64_t n, std::int64_t lda, std::span<std:
                      std::span<double> work) {
     if (n < 1 || std::ssize(perm) < n || std::ssize(work) < n) return {MatrixStatus::bad_dimension, 0};
     return invert(a, n, lda, perm.data(), work.data(), Factors::crout);
+}
+
+bool matrix_is_finite(const double* a, std::int64_t n, std::int64_t lda) {
+    for (std::int64_t j = 0; j < n; ++j) {
+        for (std::int64_t i = 0; i < n; ++i) {
+            if (!std::isfinite(a[i + j * lda])) return false;
+        }
+    }
+    return true;
 }
 
 void la02dd(double* a, std::int64_t lda, std::int64_t n, const double* u, const double* v, double alpha) {

@@ -42,6 +42,9 @@ InverseResult mb01cd2(double* a, std::int64_t n, std::int64_t lda);
 InverseResult mb01cd(double* a, std::int64_t n, std::int64_t lda, std::span<std::int64_t> perm,
                      std::span<double> work);
 
+// True when every entry of the n x n matrix in a is finite.
+bool matrix_is_finite(const double* a, std::int64_t n, std::int64_t lda);
+
 // a(i, j) := a(i, j) - alpha*u(i)*v(j) for i, j = 1..n.
 void la02dd(double* a, std::int64_t lda, std::int64_t n, const double* u, const double* v,
             double alpha);

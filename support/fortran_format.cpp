@@ -115,6 +115,21 @@ std::string format_es(double v, int w, int d) {
     return right_justify(sign_text(v) + body, w);
 }
 
+std::string format_g(double v, int w, int d) {
+    check_width(w, d);
+    if (d == 0) throw std::invalid_argument("G field needs at least one digit");
+    if (!std::isfinite(v)) return format_nonfinite(v, w);
+    if (w <= 4) return asterisks(w);
+    const std::string blanks(4, ' ');
+    if (v == 0.0) return format_f(v, w - 4, d - 1) + blanks;
+    std::string digits;
+    int exponent = 0;
+    split_scientific(magnitude_text(v, std::chars_format::scientific, d - 1), digits, exponent);
+    const int k = exponent + 1;  // digits before the point once rounded
+    if (k >= 0 && k <= d) return format_f(v, w - 4, d - k) + blanks;
+    return format_e(v, w, d);
+}
+
 FieldFormat parse_field_format(std::string_view text) {
     const auto invalid = [&] { return std::invalid_argument("unusable format: " + std::string(text)); };
     std::string s;
@@ -128,10 +143,11 @@ FieldFormat parse_field_format(std::string_view text) {
     if (s.rfind("ES", 0) == 0) {
         format.kind = FieldFormat::Kind::scientific;
         pos = 2;
-    } else if (!s.empty() && (s[0] == 'I' || s[0] == 'F' || s[0] == 'E')) {
+    } else if (!s.empty() && std::string_view("IFEG").find(s[0]) != std::string_view::npos) {
         format.kind = s[0] == 'I' ? FieldFormat::Kind::integer
                     : s[0] == 'F' ? FieldFormat::Kind::fixed
-                                  : FieldFormat::Kind::exponent;
+                    : s[0] == 'E' ? FieldFormat::Kind::exponent
+                                  : FieldFormat::Kind::general;
         pos = 1;
     } else {
         throw invalid();
@@ -146,7 +162,8 @@ FieldFormat parse_field_format(std::string_view text) {
     if (after_width == end || *after_width != '.') throw invalid();
     auto [after_decimals, ec2] = std::from_chars(after_width + 1, end, format.decimals);
     if (ec2 != std::errc() || after_decimals != end || format.decimals < 0) throw invalid();
-    if (format.kind == FieldFormat::Kind::exponent && format.decimals == 0) throw invalid();
+    const bool needs_digit = format.kind == FieldFormat::Kind::exponent || format.kind == FieldFormat::Kind::general;
+    if (needs_digit && format.decimals == 0) throw invalid();
     return format;
 }
 
@@ -160,6 +177,7 @@ std::string format_field(double v, const FieldFormat& format) {
         case FieldFormat::Kind::fixed: return format_f(v, format.width, format.decimals);
         case FieldFormat::Kind::exponent: return format_e(v, format.width, format.decimals);
         case FieldFormat::Kind::scientific: return format_es(v, format.width, format.decimals);
+        case FieldFormat::Kind::general: return format_g(v, format.width, format.decimals);
         case FieldFormat::Kind::integer: break;
     }
     throw std::invalid_argument("real value for an integer field");

@@ -21,9 +21,13 @@ std::string format_e(double v, int w, int d);
 // Scientific form d.ddddE+xx (one non-zero digit before the point, d after it).
 std::string format_es(double v, int w, int d);
 
-// One edit descriptor of a format text such as "I3", "(ES12.5)" or "f8.3".
+// General form: fixed point with d significant digits and four trailing blanks when the
+// value lies from 0.1 to 10**d, otherwise the exponent form Ew.d.
+std::string format_g(double v, int w, int d);
+
+// One edit descriptor of a format text such as "I3", "(ES12.5)", "f8.3" or "G15.7".
 struct FieldFormat {
-    enum class Kind { integer, fixed, exponent, scientific };
+    enum class Kind { integer, fixed, exponent, scientific, general };
     Kind kind = Kind::integer;
     int width = 0;
     int decimals = 0;
