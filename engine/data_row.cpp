@@ -1,9 +1,9 @@
 #include "engine/data_row.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
-#include <string>
+
+#include "support/real_reading.h"
 
 namespace imm {
 
@@ -31,20 +31,15 @@ std::optional<double> parse_real_field(std::string_view field) {
         digits += i - fraction;
     }
     if (digits == 0) return std::nullopt;
-    std::string text(field.substr(field[0] == '+' ? 1 : 0, i - (field[0] == '+' ? 1 : 0)));
     if (i < field.size()) {
-        const char letter = field[i];
-        if (letter != 'E' && letter != 'e' && letter != 'D' && letter != 'd') return std::nullopt;
+        if (std::string_view("EeDd").find(field[i]) == std::string_view::npos) return std::nullopt;
         std::size_t j = i + 1;
         if (j < field.size() && (field[j] == '+' || field[j] == '-')) ++j;
         const std::size_t exponent_end = skip_digits(field, j);
         if (exponent_end == j || exponent_end != field.size()) return std::nullopt;
-        text += 'e';
-        text += field.substr(i + 1);
     }
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    const auto value = parse_fortran_real(field);
+    if (!value || !std::isfinite(*value)) return std::nullopt;
     return value;
 }
 

@@ -14,7 +14,8 @@ struct DataRowValues {
 };
 
 // A finite real in integer, decimal or exponent notation (exponent letter E, e, D
-// or d), with an optional sign and nothing else. Independent of the locale.
+// or d), with an optional sign and nothing else; a value too small for a double
+// reads as 0. Independent of the locale.
 std::optional<double> parse_real_field(std::string_view field);
 
 // The row's values, or nothing when it has fewer than three fields or one of the
