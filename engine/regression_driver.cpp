@@ -70,7 +70,7 @@ void choose_units() {
 enum class FirstOpen { opened, missing, failed };
 
 // Makes sure the data file exists and can be opened, trying a few times.
-FirstOpen open_data_file_once(const std::string& name) {
+FirstOpen data_file_opens(const std::string& name) {
     UnitTable& units = UnitTable::instance();
     for (std::int64_t attempt = 0; attempt < kOpenAttempts; ++attempt) {
         if (!file_name_exists(name)) return FirstOpen::missing;
@@ -128,7 +128,7 @@ Check check_counts() {
 }
 
 // Reads the counted rows into a1 and their copies. A file that got shorter since it
-// was counted keeps the rows read.
+// was counted keeps the rows read, which are counted again.
 Check read_rows(RunWorkspace& run) {
     a1.nmdl = global_types.imdlno;
     std::string line;
@@ -144,9 +144,10 @@ Check read_rows(RunWorkspace& run) {
         run.x2tmp[i] = a1.so[i] = values->so;
         run.ytmp[i] = a1.yobs[i] = values->y;
     }
+    if (rows == a3.ndata) return std::nullopt;
     a3.ndata = rows;
     global_types.idat = rows;
-    return std::nullopt;
+    return check_counts();
 }
 
 // Product models need data that does not fall far below zero.
@@ -178,7 +179,9 @@ void list_models(RunWorkspace& run) {
     run.mdl_checked.fill(0);
     std::int64_t count = 0;
     for (std::int64_t m = 1; m <= kModelCount; ++m) {
-        if (global_types.imdl[static_cast<std::size_t>(m - 1)] != 0) run.mdl_checked[static_cast<std::size_t>(count++)] = m;
+        if (global_types.imdl[static_cast<std::size_t>(m - 1)] != 0) {
+            run.mdl_checked[static_cast<std::size_t>(count++)] = m;
+        }
     }
     global_types.global_mdl_count = count;
 }
@@ -208,7 +211,7 @@ void sorvek(std::string& name, std::int64_t& status) {
     const UnitsClosedAtExit common_exit;
 
     name = completed_data_name(name);
-    switch (open_data_file_once(name)) {
+    switch (data_file_opens(name)) {
         case FirstOpen::missing:
             dlgmessage(kWarning, "File does not exist: " + shown_name(name));
             dlgmessage(kError, "* * * OPEN ANOTHER DATA FILE * * *");

@@ -9,7 +9,7 @@ namespace imm {
 // Status codes of a run.
 inline constexpr std::int64_t run_finished = 0;
 inline constexpr std::int64_t run_missing_file = 1;    // the data file does not exist
-inline constexpr std::int64_t run_file_error = 2;      // a file could not be opened, or data and report are one file
+inline constexpr std::int64_t run_file_error = 2;      // a file cannot be opened, or data and report are one file
 inline constexpr std::int64_t run_bad_data = 3;        // rows, columns, values or curves out of range
 inline constexpr std::int64_t run_model_limits = 5;    // too many parameters, or too few rows for the model
 inline constexpr std::int64_t run_model_columns = 6;   // the column count does not suit the model

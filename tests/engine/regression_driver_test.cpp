@@ -209,7 +209,10 @@ TEST_F(RegressionDriver, RowCountOutOfRange) {
     expect_abort("none", box, run_bad_data);
 
     std::string rows;
-    for (int i = 0; i < 1001; ++i) rows += std::to_string(i % 10) + " " + std::to_string(i / 10) + " " + std::to_string(i % 10) + "\n";
+    for (int i = 0; i < 1001; ++i) {
+        const std::string time = std::to_string(i % 10);
+        rows += time + " " + std::to_string(i / 10) + " " + time + "\n";
+    }
     write("many.in", rows);
     expect_abort("many", box, run_bad_data);
 
