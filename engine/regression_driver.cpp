@@ -11,8 +11,9 @@
 #include <system_error>
 
 #include "app/window/window.h"
-#include "engine/data_file.h"
+#include "engine/curve_split.h"
 #include "engine/data_file_names.h"
+#include "engine/data_file_scan.h"
 #include "engine/data_row.h"
 #include "engine/run_workspace.h"
 #include "support/shared_blocks.h"
@@ -163,9 +164,9 @@ Check check_product_curve(const RunWorkspace& run) {
 
 Check split_curves(RunWorkspace& run) {
     std::int64_t ncurves = 0;
-    ycurves(run.id2, ncurves);
+    const std::int64_t all = ycurves(run.id2, ncurves);
     global_types.idatasets = ncurves;
-    if (const std::int64_t all = curve_count(); all > kMaxCurves) {
+    if (all > kMaxCurves) {
         return Failure{kWarning, "Exceeded curve number limit (10) " + std::to_string(all), run_bad_data};
     }
     const auto counts = std::span(run.id2).first(static_cast<std::size_t>(ncurves));
