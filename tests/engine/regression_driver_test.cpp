@@ -129,6 +129,25 @@ TEST_F(RegressionDriver, ValidFileIsReadIntoTheSharedBlocks) {
     }
 }
 
+TEST_F(RegressionDriver, ExampleFilesPass) {
+    const fs::path examples = fs::path(SORVEK_SOURCE_DIR) / "examples";
+    fs::copy_file(examples / "example.in", "example.in");
+    fs::copy_file(examples / "substrate_vs_time.in", "substrate_vs_time.in");
+
+    RunResult result = run("example");
+    EXPECT_EQ(result.status, run_finished);
+    EXPECT_TRUE(result.boxes.empty());
+    EXPECT_EQ(a3.ndata, 27);
+    EXPECT_EQ(global_types.idatasets, 3);
+
+    global_types.imdlno = 4;
+    result = run("substrate_vs_time.in");
+    EXPECT_EQ(result.status, run_finished);
+    EXPECT_TRUE(result.boxes.empty());
+    EXPECT_EQ(a3.ndata, 33);
+    EXPECT_EQ(global_types.idatasets, 3);
+}
+
 TEST_F(RegressionDriver, StageThreeToleranceFromTheMachineEpsilon) {
     // 2*sqrt(e)*(sqrt(e)+1) with sqrt(2.22e-16) = 1.489966442575134e-08
     EXPECT_NEAR(stage3_tolerance_for(2.22e-16), 2.979932929550268e-08, 1e-22);
