@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <string>
 
 #include "engine/data_row.h"
 
@@ -45,17 +43,6 @@ TEST(DataRow, ShortOrNonNumericRowsAreRefused) {
     for (const char* text : {"", "   ", "\t\t", "1 2", "1 2 x", "1 x 3", "1,2,3", "1 2 3e", "1 NaN 3"}) {
         EXPECT_FALSE(parse_data_row(text).has_value()) << '"' << text << '"';
     }
-}
-
-TEST(DataRow, ParsingIgnoresTheLocale) {
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    const std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE locale";
-    const auto row = parse_data_row("1.5 2.25 3");
-    std::setlocale(LC_ALL, saved.c_str());
-    ASSERT_TRUE(row.has_value());
-    EXPECT_EQ(row->t, 1.5);
-    EXPECT_EQ(row->so, 2.25);
 }
 
 }  // namespace
