@@ -15,6 +15,8 @@
 #include "engine/data_file_names.h"
 #include "engine/data_file_scan.h"
 #include "engine/data_row.h"
+#include "engine/model_loop.h"
+#include "engine/run_failure.h"
 #include "engine/run_workspace.h"
 #include "support/shared_blocks.h"
 #include "support/unit_files.h"
@@ -24,8 +26,8 @@ namespace imm {
 
 namespace {
 
-constexpr std::int64_t kWarning = 2;
-constexpr std::int64_t kError = 3;
+constexpr std::int64_t kWarning = kWarningBox;
+constexpr std::int64_t kError = kErrorBox;
 constexpr std::int64_t kOpenAttempts = 3;
 constexpr std::int64_t kMinRows = 3;
 constexpr std::int64_t kColumns = 3;
@@ -33,13 +35,8 @@ constexpr std::int64_t kMinCurveRows = 3;
 
 const std::string kRunAborted = "* * * WARNING: RUN ABORTED * * *";
 
-// A failed check: the box it shows before the RUN ABORTED box, and the status.
-struct Failure {
-    std::int64_t kind = kWarning;
-    std::string text;
-    std::int64_t status = run_bad_data;
-};
-using Check = std::optional<Failure>;
+using Failure = RunFailure;
+using Check = RunCheck;
 
 // The common exit: both units flushed and closed however the call ends.
 class UnitsClosedAtExit {
@@ -197,14 +194,14 @@ Check read_and_validate(const std::string& name, RunWorkspace& run) {
 
 // The abort path: the failure's box, the RUN ABORTED box, the failure's status.
 void abort_run(const Failure& failure, std::int64_t& status) {
-    dlgmessage(failure.kind, failure.text);
+    if (!failure.text.empty()) dlgmessage(failure.kind, failure.text);
     dlgmessage(kError, kRunAborted);
     status = failure.status;
 }
 
 }  // namespace
 
-void sorvek(std::string& name, std::int64_t& status) {
+void sorvek(std::string& name, std::int64_t& status, RandomContext& random, const RunOptions& options) {
     status = run_finished;
     const auto run = std::make_unique<RunWorkspace>();
     set_run_constants(*run);
@@ -230,10 +227,15 @@ void sorvek(std::string& name, std::int64_t& status) {
         return;
     }
     list_models(*run);
+    if (const auto failure = fit_chosen_models(*run, report_name(name), random, options)) {
+        abort_run(*failure, status);
+    }
+}
 
-    // The model loop goes here: each model of run->mdl_checked in turn is fitted,
-    // reported and plotted, then the models are ranked and the report closed.
-    // Until it is in place a valid file ends the run as finished.
+void sorvek(std::string& name, std::int64_t& status) {
+    // One set of generators for the whole program run.
+    static RandomContext program_random;
+    sorvek(name, status, program_random, RunOptions{});
 }
 
 }  // namespace imm

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+
+#include "optimise/random_context.h"
 
 namespace imm {
 
@@ -20,5 +23,17 @@ inline constexpr std::int64_t run_product_check = 9;   // product data below -0.
 // without "."); its case is kept. Every failure is reported in message boxes
 // and through the status.
 void sorvek(std::string& name, std::int64_t& status);
+
+struct ModelFitResult;
+
+// What a caller other than the program may change about a run.
+struct RunOptions {
+    bool show_plots = true;  // the XY plot after each model, with its idle waits
+    // Called after the stages of each model (model number, its fit).
+    std::function<void(std::int64_t, const ModelFitResult&)> on_fit;
+};
+
+// The same with the caller's random generators and options.
+void sorvek(std::string& name, std::int64_t& status, RandomContext& random, const RunOptions& options);
 
 }  // namespace imm

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "optimise/objective.h"
 #include "support/shared_blocks.h"
 
 namespace imm {
 
-inline constexpr std::int64_t kMaxConstraints = 50;
 inline constexpr std::int64_t kPackedHessianSize = 325;  // n(n+1)/2 for n = 25
 inline constexpr std::int64_t kBreakParams = 5;          // bent-hyperbola parameters per curve
 

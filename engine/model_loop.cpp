@@ -1,0 +1,212 @@
+#include "engine/model_loop.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+#include <vector>
+
+#include "app/window/window.h"
+#include "engine/aicc.h"
+#include "engine/model_columns.h"
+#include "engine/model_fit.h"
+#include "engine/model_ranking.h"
+#include "engine/model_results.h"
+#include "engine/models.h"
+#include "engine/progress_title.h"
+#include "engine/ranking_summary.h"
+#include "engine/report_section.h"
+#include "optimise/calcfg.h"
+#include "optimise/start_values.h"
+#include "support/unit_table.h"
+#include "support/shared_blocks.h"
+#include "support/strings.h"
+
+namespace imm {
+
+namespace {
+
+constexpr std::int64_t kPlotPause = 500;
+
+RunCheck report_not_written(const std::string& report) {
+    return RunFailure{kErrorBox, "Data output file error: " + report, run_file_error};
+}
+
+// The model's checks against the file: its column count, its parameter count.
+RunCheck check_model(std::int64_t model, std::int64_t nparam) {
+    std::int64_t unsuited = 0;
+    ncolmdl(a3.ncols, model, unsuited);
+    if (unsuited != 0) {
+        return RunFailure{kWarningBox, "Number of variables not compatible with model: " + std::to_string(model),
+                          run_model_columns};
+    }
+    if (nparam > kMaxParams) {
+        return RunFailure{kWarningBox, "Number of variables exceeded limit: " + std::to_string(kMaxParams),
+                          run_model_limits};
+    }
+    if (nparam >= a3.ndata) {
+        return RunFailure{kWarningBox, "Not enough data points to fit model: " + std::to_string(a3.ndata),
+                          run_model_limits};
+    }
+    return std::nullopt;
+}
+
+// Parameters a Rerun can start from: all finite and not all zero (a run that
+// fitted nothing leaves zeros).
+bool rerun_start_usable(std::span<const double> p) {
+    return std::all_of(p.begin(), p.end(), [](double v) { return std::isfinite(v); }) &&
+           std::any_of(p.begin(), p.end(), [](double v) { return v != 0.0; });
+}
+
+void choose_start_values(RunWorkspace& run, std::size_t n, RandomContext& random) {
+    const std::span saved(global_types.varsav.data(), n);
+    if (global_types.brerun && rerun_start_usable(saved)) {
+        std::copy(saved.begin(), saved.end(), run.var.begin());
+    } else {
+        run.var.fill(0.0);
+        init_estimates(run.var, random);
+    }
+    std::copy_n(run.var.begin(), n, run.var_init.begin());
+    std::copy_n(run.var.begin(), n, global_types.varsav.begin());
+}
+
+void set_weight_mode() {
+    const std::int64_t mode = global_types.nwt_global;
+    a3.weight_mode = mode;
+    if (mode < 0 || mode > 2) {
+        dlgmessage(kWarningBox, "Value of weight out of range of [0-2]!");
+        a3.weight_mode = 0;
+    }
+}
+
+void restore_rows(const RunWorkspace& run) {
+    const auto n = static_cast<std::size_t>(a3.ndata);
+    std::copy_n(run.xtmp.begin(), n, a1.t.begin());
+    std::copy_n(run.x2tmp.begin(), n, a1.so.begin());
+    std::copy_n(run.ytmp.begin(), n, a1.yobs.begin());
+}
+
+void keep_best_model(RunWorkspace& run, double model_aicc, std::int64_t model, std::size_t n) {
+    if (!improves_best_aicc(model_aicc, run.best_aicc)) return;
+    const auto rows = static_cast<std::size_t>(a3.ndata);
+    run.best_aicc = model_aicc;
+    std::copy_n(a1.t.begin(), rows, run.xsav.begin());
+    std::copy_n(a1.so.begin(), rows, run.x2sav.begin());
+    std::copy_n(a1.yobs.begin(), rows, run.ysav.begin());
+    std::copy_n(a1.ycalc.begin(), rows, run.ycsav.begin());
+    run.best_model = model;
+    run.best_var.fill(0.0);
+    std::copy_n(run.var.begin(), n, run.best_var.begin());
+}
+
+void show_plot(const RunOptions& options) {
+    if (!options.show_plots) return;
+    startidle(kPlotPause);
+    refreshall();
+    startidle(kPlotPause);
+}
+
+// Fits, reports and plots model m.
+RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, const std::string& report, RandomContext& random,
+                       const RunOptions& options) {
+    global_types.imdlno = m;
+    a1.nmdl = m;
+    restore_rows(run);
+
+    std::string title;
+    std::int64_t nparam = 0;
+    npar(m, title, nparam);
+    a3.nparam = nparam;
+    if (const auto failure = check_model(m, nparam)) return failure;
+    const auto n = static_cast<std::size_t>(nparam);
+    run.pmask.assign(n, 1);
+    std::string adjusted = title;
+    s_adjustl(adjusted);
+    global_types.strmdl = adjusted;
+
+    choose_start_values(run, n, random);
+    const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);
+    std::copy_n(bounds.lower.begin(), n, run.pblo.begin());
+    std::copy_n(bounds.upper.begin(), n, run.pbhi.begin());
+    set_weight_mode();
+
+    ProgressTitle progress;
+    ModelFitResult fit;
+    try {
+        fit = fit_model(std::span(run.var).first(n), bounds, run.stage3_tolerance_large, progress, random);
+    } catch (const ModelLimitExceeded&) {
+        return RunFailure{kWarningBox, "", run_model_limits};
+    }
+    if (options.on_fit) options.on_fit(m, fit);
+    if (fit.stage3_measure_finite) run.stage3_tolerance_large /= 2.0;
+    run.var = fit.params;
+    std::copy_n(fit.params.begin(), n, global_types.varsav.begin());
+
+    const auto curves = static_cast<std::size_t>(global_types.idatasets);
+    const ModelResults results =
+        model_results(fit, run.var_init, std::span(run.id2).first(curves), run.fjac, random);
+    run.grad = results.gradient;
+    floor_gradient(std::span(run.grad).first(n));
+    run.separ = results.errors.separ;
+    run.parcl = results.errors.parcl;
+    const std::size_t k = run.model_titles.size();
+    run.model_titles.push_back(title);
+    run.raic[k] = results.aicc;
+    run.ridx[k] = static_cast<double>(k + 1);
+
+    if (report_model(iinout.results_unit, results) != io_ok) return report_not_written(report);
+
+    keep_best_model(run, results.aicc, m, n);
+    std::copy_n(run.best_var.begin(), n, global_types.varsav.begin());
+    show_plot(options);
+    return std::nullopt;
+}
+
+// Ranks two or more models, restores the best model's data and closes the report.
+RunCheck end_run(RunWorkspace& run, const std::string& report) {
+    global_types.brerun = false;
+    const std::size_t fitted = run.model_titles.size();
+    if (fitted >= 2) {
+        const std::vector<RankedModel> ranks = rank_models(std::span(run.raic).first(fitted));
+        for (std::size_t i = 0; i < ranks.size(); ++i) {
+            run.raic[i] = ranks[i].aicc;
+            run.ridx[i] = static_cast<double>(ranks[i].fitted + 1);
+            run.aicwt[i] = ranks[i].weight;
+        }
+        if (write_ranking_summary(iinout.results_unit, ranks, run.model_titles) != io_ok) {
+            return report_not_written(report);
+        }
+    }
+    if (run.best_model != 0) {
+        const auto rows = static_cast<std::size_t>(a3.ndata);
+        std::copy_n(run.xsav.begin(), rows, a1.t.begin());
+        std::copy_n(run.x2sav.begin(), rows, a1.so.begin());
+        std::copy_n(run.ysav.begin(), rows, a1.yobs.begin());
+        std::copy_n(run.ycsav.begin(), rows, a1.ycalc.begin());
+        a1.nmdl = run.best_model;
+        std::copy_n(run.best_var.begin(), static_cast<std::size_t>(a3.nparam), run.var.begin());
+        if (fitted >= 2) {
+            std::string title;
+            std::int64_t nparam = 0;
+            npar(a1.nmdl, title, nparam);
+            a3.nparam = nparam;
+            s_adjustl(title);
+            global_types.strmdl = title;
+        }
+    }
+    if (write_saved_to(iinout.results_unit, report) != io_ok) return report_not_written(report);
+    return std::nullopt;
+}
+
+}  // namespace
+
+RunCheck fit_chosen_models(RunWorkspace& run, const std::string& report, RandomContext& random,
+                           const RunOptions& options) {
+    for (std::int64_t k = 0; k < global_types.global_mdl_count; ++k) {
+        if (const auto failure = fit_one_model(run, run.mdl_checked[static_cast<std::size_t>(k)], report, random, options)) {
+            return failure;
+        }
+    }
+    return end_run(run, report);
+}
+
+}  // namespace imm
