@@ -26,6 +26,7 @@ namespace imm {
 namespace {
 
 constexpr std::int64_t kPlotPause = 500;
+constexpr std::size_t kTitleLength = 80;
 
 RunCheck report_not_written(const std::string& report) {
     return RunFailure{kErrorBox, "Data output file error: " + report, run_file_error};
@@ -112,7 +113,7 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, const std::string& rep
     a1.nmdl = m;
     restore_rows(run);
 
-    std::string title;
+    std::string title(kTitleLength, ' ');
     std::int64_t nparam = 0;
     npar(m, title, nparam);
     a3.nparam = nparam;
@@ -185,7 +186,7 @@ RunCheck end_run(RunWorkspace& run, const std::string& report) {
         a1.nmdl = run.best_model;
         std::copy_n(run.best_var.begin(), static_cast<std::size_t>(a3.nparam), run.var.begin());
         if (fitted >= 2) {
-            std::string title;
+            std::string title(kTitleLength, ' ');
             std::int64_t nparam = 0;
             npar(a1.nmdl, title, nparam);
             a3.nparam = nparam;

@@ -1,0 +1,291 @@
+// Whole runs of the regression driver through the headless window layer.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/window/headless_backend.h"
+#include "engine/model_fit.h"
+#include "engine/models.h"
+#include "engine/regression_driver.h"
+#include "optimise/model_objective.h"
+#include "support/shared_blocks.h"
+
+namespace imm {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kReference = fs::path(SORVEK_SOURCE_DIR) / "tests" / "reference" / "noisy";
+
+std::array<double, 3> truth_of(std::int64_t model) {
+    const double third = model == 2 || model == 5 ? 0.3 : (model == 3 || model == 6 ? 0.5 : 0.0);
+    return {2.0, 1.0, third};
+}
+
+std::int64_t parameter_count(std::int64_t model) { return model == 1 || model == 4 ? 2 : 3; }
+
+double number_at(const std::string& text, std::size_t& pos) {
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '[' || text[pos] == ',')) ++pos;
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(text.data() + pos, text.data() + text.size(), value);
+    EXPECT_EQ(ec, std::errc()) << text.substr(pos);
+    pos = static_cast<std::size_t>(end - text.data());
+    return value;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The lower and upper 95% limits of each parameter in a report's last section.
+std::vector<std::array<double, 2>> confidence_limits(const std::string& report) {
+    const auto lines = lines_of(report);
+    std::size_t header = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find("BEST FIT PARAMETERS:") != std::string::npos) header = i;
+    }
+    std::vector<std::array<double, 2>> limits_found;
+    for (std::size_t i = header + 1; i < lines.size() && lines[i].find('[') != std::string::npos; ++i) {
+        std::size_t pos = lines[i].find('[');
+        const double lo = number_at(lines[i], pos);
+        const double hi = number_at(lines[i], pos);
+        limits_found.push_back({lo, hi});
+    }
+    return limits_found;
+}
+
+// The start values printed in a report's first section.
+std::vector<double> initial_estimates(const std::string& report) {
+    const auto lines = lines_of(report);
+    std::vector<double> values;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find("INITIAL PARAMETER ESTIMATES") == std::string::npos) continue;
+        for (std::size_t j = i + 1; j < lines.size() && !lines[j].empty(); ++j) {
+            std::size_t pos = 8;
+            values.push_back(number_at(lines[j], pos));
+        }
+        break;
+    }
+    return values;
+}
+
+std::int64_t count_of(const std::string& text, const std::string& what) {
+    std::int64_t n = 0;
+    for (auto pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
+    return n;
+}
+
+class CompleteRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = fs::current_path();
+        folder_ = fs::temp_directory_path() /
+                  ("sorvek_run_" + std::to_string(::getpid()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        fs::current_path(folder_);
+        global_types.brerun = false;
+        global_types.nwt_global = 0;
+        global_types.varsav.fill(0.0);
+    }
+    void TearDown() override {
+        fs::current_path(previous_);
+        fs::remove_all(folder_);
+    }
+
+    static void choose(std::initializer_list<std::int64_t> models) {
+        for (auto& flag : global_types.imdl) flag = 0;
+        for (const std::int64_t m : models) global_types.imdl[static_cast<std::size_t>(m - 1)] = 1;
+        global_types.imdlno = *models.begin();
+    }
+
+    // One run with a seeded random source and no plot waits; the boxes shown.
+    std::vector<std::string> run(const std::string& name, std::uint64_t seed = 11) {
+        HeadlessSession session;
+        RandomContext random = RandomContext::seeded(seed);
+        std::string file = name;
+        status_ = -1;
+        sorvek(file, status_, random, RunOptions{.show_plots = false, .on_fit = {}});
+        std::vector<std::string> boxes;
+        for (const auto& message : session.record().messages) boxes.push_back(message.text);
+        return boxes;
+    }
+
+    static std::string read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::int64_t status_ = -1;
+    fs::path previous_;
+    fs::path folder_;
+};
+
+// Three curves of twelve rows made from the model without noise.
+void write_noise_free(std::int64_t model, const std::string& name) {
+    const auto truth = truth_of(model);
+    std::ofstream out(name);
+    a1.nmdl = model;
+    for (const double so : {1.0, 4.0, 10.0}) {
+        for (int i = 1; i <= 12; ++i) {
+            char y[40];
+            const auto end = std::to_chars(y, y + sizeof y, func(i, so, 0.0, truth)).ptr;
+            out << i << ' ' << so << ' ' << std::string(y, end) << '\n';
+        }
+    }
+}
+
+TEST_F(CompleteRun, NoiseFreeDataOfEachModelGiveBackItsParameters) {
+    for (std::int64_t model = 1; model <= 6; ++model) {
+        SCOPED_TRACE(model);
+        write_noise_free(model, "exact.in");
+        choose({model});
+        EXPECT_TRUE(run("exact.in").empty());
+        ASSERT_EQ(status_, run_finished);
+        const auto truth = truth_of(model);
+        for (std::int64_t i = 0; i < parameter_count(model); ++i) {
+            const auto k = static_cast<std::size_t>(i);
+            EXPECT_NEAR(global_types.varsav[k], truth[k], 1e-6 * truth[k]) << "parameter " << i + 1;
+        }
+    }
+}
+
+// Fits of noisy data against scipy's least squares on the same data; the true
+// values lie within the reported 95% limits.
+TEST_F(CompleteRun, NoisyDataAgreeWithScipy) {
+    std::ifstream fixture(kReference / "scipy_fits.txt");
+    for (std::int64_t model = 1; model <= 6; ++model) {
+        SCOPED_TRACE(model);
+        std::int64_t m = 0;
+        std::array<double, 3> scipy{};
+        double scipy_ssq = 0.0;
+        fixture >> m >> scipy[0] >> scipy[1] >> scipy[2] >> scipy_ssq;
+        ASSERT_EQ(m, model);
+        fs::copy_file(kReference / ("model" + std::to_string(model) + ".in"), "noisy.in",
+                      fs::copy_options::overwrite_existing);
+        choose({model});
+        EXPECT_TRUE(run("noisy.in").empty());
+        ASSERT_EQ(status_, run_finished);
+
+        const auto n = static_cast<std::size_t>(parameter_count(model));
+        for (std::size_t i = 0; i < n; ++i) {
+            EXPECT_NEAR(global_types.varsav[i], scipy[i], 1e-5 * std::abs(scipy[i])) << "parameter " << i + 1;
+        }
+        ModelSumOfSquares ssq(0);
+        EXPECT_LE(ssq.value(std::span(global_types.varsav).first(n)), scipy_ssq * (1.0 + 1e-6));
+
+        const auto limits_found = confidence_limits(read("noisy.out"));
+        ASSERT_EQ(limits_found.size(), n);
+        const auto truth = truth_of(model);
+        for (std::size_t i = 0; i < n; ++i) {
+            EXPECT_LT(limits_found[i][0], truth[i]) << "parameter " << i + 1;
+            EXPECT_GT(limits_found[i][1], truth[i]) << "parameter " << i + 1;
+        }
+    }
+}
+
+TEST_F(CompleteRun, ExampleFileFitsAndRanksAllSixModels) {
+    fs::copy_file(fs::path(SORVEK_SOURCE_DIR) / "examples" / "example.in", "example.in");
+    choose({1, 2, 3, 4, 5, 6});
+    // Substrate models cannot follow rising product: their fitted curves are flat
+    // and their information matrices singular.
+    for (const auto& box : run("example")) EXPECT_EQ(box, "Mat Inversion: Matrix diagonal = 0!");
+    ASSERT_EQ(status_, run_finished);
+
+    const std::string report = read("example.out");
+    EXPECT_EQ(count_of(report, "MODEL NAME:"), 6);
+    EXPECT_EQ(count_of(report, "BEST-FIT MODEL SUMMARY:"), 1);
+    const auto lines = lines_of(report);
+    std::vector<std::string> ranked;
+    for (const auto& line : lines) {
+        if (line.size() > 40 && line.compare(0, 5, "     ") == 0 && line[7] >= '1' && line[7] <= '6' &&
+            line.find("Michaelis") != std::string::npos && line.find("MODEL NAME") == std::string::npos) {
+            ranked.push_back(line);
+        }
+    }
+    ASSERT_EQ(ranked.size(), 6u);
+    EXPECT_EQ(ranked[0].substr(74, 6), " 0.00*");
+    EXPECT_EQ(lines.back(), " SAVED TO: example.out");
+
+    const std::int64_t best = ranked[0][34] - '0';
+    EXPECT_EQ(global_types.imdlno, 6);
+    EXPECT_EQ(a1.nmdl, best);
+    EXPECT_EQ(global_types.strmdl.substr(0, 3), std::to_string(best) + "- ");
+    EXPECT_EQ(a3.nparam, parameter_count(best));
+    EXPECT_FALSE(global_types.brerun);
+}
+
+// The best model's data, fitted values, title and parameters stay; imdlno keeps the last model.
+TEST_F(CompleteRun, BestModelIsRestoredAtTheEnd) {
+    fs::copy_file(fs::path(SORVEK_SOURCE_DIR) / "examples" / "example.in", "example.in");
+    choose({2, 4});
+    EXPECT_TRUE(run("example.in").empty());
+    ASSERT_EQ(status_, run_finished);
+    EXPECT_EQ(global_types.imdlno, 4);
+    EXPECT_EQ(a1.nmdl, 2);
+    EXPECT_EQ(global_types.strmdl.substr(0, 3), "2- ");
+    EXPECT_EQ(a1.yobs[0], 0.534);
+    EXPECT_EQ(a1.yobs[26], 123.469);
+    for (std::size_t i = 0; i < 27; ++i) {
+        double y = func(a1.t[i], a1.so[i], 0.0, std::span(global_types.varsav).first(3));
+        if (y < 0.0) y = 0.0;
+        EXPECT_EQ(a1.ycalc[i], y) << "row " << i + 1;
+    }
+}
+
+// A Rerun starts each model from the saved parameters; after a run that fitted
+// nothing it starts from fresh estimates, as a Run does.
+TEST_F(CompleteRun, RerunStartsFromTheSavedParameters) {
+    fs::copy_file(fs::path(SORVEK_SOURCE_DIR) / "examples" / "example.in", "example.in");
+    choose({1});
+    run("example.in");
+    const std::vector<double> fresh = initial_estimates(read("example.out"));
+    ASSERT_EQ(fresh.size(), 2u);
+
+    global_types.varsav = {};
+    global_types.varsav[0] = 123.5;
+    global_types.varsav[1] = 0.25;
+    global_types.brerun = true;
+    run("example.in");
+    EXPECT_EQ(initial_estimates(read("example.out")), (std::vector<double>{123.5, 0.25}));
+    EXPECT_FALSE(global_types.brerun);
+
+    global_types.varsav.fill(0.0);
+    global_types.brerun = true;
+    run("example.in");
+    EXPECT_EQ(initial_estimates(read("example.out")), fresh);
+}
+
+TEST_F(CompleteRun, ModelChecksEndTheRun) {
+    std::ofstream("two.in") << "0 1 0\n1 1 0.5\n";  // 2 rows: caught by the row count
+    std::ofstream("three.in") << "0 1 0\n1 1 0.5\n2 1 0.8\n";
+    choose({2});
+    const auto boxes = run("three.in");
+    EXPECT_EQ(status_, run_model_limits);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Not enough data points to fit model: 3",
+                                               "* * * WARNING: RUN ABORTED * * *"}));
+
+    global_types.nwt_global = 5;
+    choose({1});
+    std::ofstream("four.in") << "0 1 0\n1 1 0.4\n2 1 0.6\n3 1 0.7\n";
+    const auto weighted = run("four.in");
+    EXPECT_EQ(status_, run_finished);
+    EXPECT_EQ(weighted, (std::vector<std::string>{"Value of weight out of range of [0-2]!"}));
+    EXPECT_NE(read("four.out").find("WEIGHTING: NO WEIGHTING"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace imm
