@@ -102,6 +102,7 @@ protected:
         global_types.varsav.fill(0.0);
     }
     void TearDown() override {
+        global_types.nwt_global = 0;
         fs::current_path(previous_);
         fs::remove_all(folder_);
     }
