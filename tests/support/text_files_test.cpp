@@ -1,0 +1,158 @@
+#include "support/text_files.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/time_stamp.h"
+#include "support/unit_files.h"
+#include "support/unit_table.h"
+
+namespace imm {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TextFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("sorvek_text_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string path(const char* name) const { return (dir_ / name).string(); }
+    static void write_file(const std::string& file, const std::string& text) {
+        std::ofstream(file, std::ios::binary) << text;
+    }
+    static std::string read_file(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    fs::path dir_;
+};
+
+TEST_F(TextFilesTest, WriteLinesReplacesTheFileWithTheText) {
+    write_file(path("saved.txt"), "an older and longer content\nof two lines\n");
+    std::int64_t unit = nuunit(100);
+    EXPECT_EQ(writelines(unit, path("saved.txt") + "  ", "line 1\r\nline 2   "), io_ok);
+    EXPECT_EQ(read_file(path("saved.txt")), "line 1\r\nline 2\n");
+    EXPECT_FALSE(file_open_by_name(path("saved.txt")));
+    EXPECT_EQ(writelines(unit, path("no_folder/saved.txt"), "x"), io_open_failed);
+    EXPECT_FALSE(file_open_by_unit(unit));
+}
+
+TEST_F(TextFilesTest, TextboxLinesSkipTheFirstLineAndKeepLongLines) {
+    const std::string long_line(150, 'y');
+    const std::string line99(99, 'z');
+    write_file(path("report.out"), "head line\n  first   \n\n" + line99 + "\n" + long_line + "\r\nend");
+    const TextboxLines lines = textbox_lines_from_file(path("report.out"));
+    EXPECT_EQ(lines.status, io_ok);
+    ASSERT_EQ(lines.texts.size(), 5u);
+    EXPECT_EQ(lines.texts[0], "  first\r\n");
+    EXPECT_EQ(lines.texts[1], "\r\n");
+    EXPECT_EQ(lines.texts[2], line99 + "\r\n");
+    EXPECT_EQ(lines.texts[3], long_line + "\r\n");
+    EXPECT_EQ(lines.texts[4], "end\r\n");
+    EXPECT_FALSE(file_open_by_name(path("report.out")));
+
+    write_file(path("one.out"), "only line\n");
+    EXPECT_TRUE(textbox_lines_from_file(path("one.out")).texts.empty());
+}
+
+TEST_F(TextFilesTest, TextboxLinesWhileTheFileIsOpenForAppending) {
+    write_file(path("report.out"), "head\nbody\n");
+    auto& table = UnitTable::instance();
+    const std::int64_t append_unit = nuunit(100);
+    ASSERT_EQ(table.open(append_unit, path("report.out"), OpenMode::append), io_ok);
+    const TextboxLines lines = textbox_lines_from_file(path("report.out"));
+    EXPECT_EQ(lines.status, io_ok);
+    ASSERT_EQ(lines.texts.size(), 1u);
+    EXPECT_EQ(lines.texts[0], "body\r\n");
+    EXPECT_EQ(table.write_record(append_unit, "   Results written to R.OUT"), io_ok);
+    table.close(append_unit);
+    EXPECT_EQ(read_file(path("report.out")), "head\nbody\n   Results written to R.OUT\n");
+}
+
+TEST_F(TextFilesTest, TextboxLinesReportAnOpenFailure) {
+    const TextboxLines lines = textbox_lines_from_file(path("missing_folder/report.out"));
+    EXPECT_EQ(lines.status, io_open_failed);
+    EXPECT_TRUE(lines.texts.empty());
+}
+
+TEST_F(TextFilesTest, ReadLinesCopiesAsFreeFormatRecords) {
+    write_file(path("in.txt"), "alpha\n\n" + std::string(25, 'b') + "\nlast");
+    std::int64_t unit = 50;
+    EXPECT_EQ(readlines(unit, path("in.txt"), path("out.txt")), io_ok);
+    EXPECT_EQ(unit, 100);
+    EXPECT_EQ(read_file(path("out.txt")), " alpha\n \n " + std::string(25, 'b') + "\n last\n");
+    EXPECT_FALSE(file_open_by_unit(50));
+    EXPECT_FALSE(file_open_by_unit(100));
+    unit = 50;
+    EXPECT_EQ(readlines(unit, path("missing.txt"), path("out2.txt")), io_no_file);
+    EXPECT_FALSE(file_open_by_unit(100));
+}
+
+TEST_F(TextFilesTest, ReadLineOfAnyLength) {
+    const std::string long_line(1234, 'q');
+    write_file(path("in.txt"), long_line + "\nshort\n");
+    auto& table = UnitTable::instance();
+    ASSERT_EQ(table.open(60, path("in.txt"), OpenMode::existing), io_ok);
+    std::string line;
+    std::int64_t status = -7;
+    std::int64_t length = -7;
+    readline_utility::readline(60, line, status, length);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(length, 1234);
+    EXPECT_EQ(line, long_line);
+    readline_utility::readline(60, line, status, length);
+    EXPECT_EQ(line, "short");
+    readline_utility::readline(60, line, status, length);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(length, 0);
+    table.close(60);
+}
+
+TEST_F(TextFilesTest, ReadLineSkipsCommentsAndBlankRecords) {
+    write_file(path("in.txt"), "! heading\n   \n   ! indented note\n  value 1 ! note\nnext\n");
+    auto& table = UnitTable::instance();
+    ASSERT_EQ(table.open(61, path("in.txt"), OpenMode::existing), io_ok);
+    std::string line(12, ' ');
+    EXPECT_EQ(readline(61, line), io_ok);
+    EXPECT_EQ(line, "value 1     ");
+    EXPECT_EQ(readline(61, line), io_ok);
+    EXPECT_EQ(line, "next        ");
+    EXPECT_EQ(readline(61, line), io_end);
+    table.close(61);
+}
+
+TEST(TimeStamp, EnglishLayoutPaddedToThirty) {
+    std::tm when{};
+    when.tm_year = 2026 - 1900;
+    when.tm_mon = 11;
+    when.tm_mday = 8;
+    when.tm_wday = 2;
+    when.tm_hour = 19;
+    when.tm_min = 32;
+    when.tm_sec = 4;
+    EXPECT_EQ(time_stamp_text(when), "Tue Dec  8 19:32:04 2026      ");
+    when.tm_mday = 28;
+    when.tm_wday = 1;
+    when.tm_mon = 0;
+    when.tm_hour = 0;
+    EXPECT_EQ(time_stamp_text(when), "Mon Jan 28 00:32:04 2026      ");
+    const std::string now = time();
+    EXPECT_EQ(now.size(), 30u);
+    EXPECT_EQ(now.substr(24), "      ");
+    EXPECT_EQ(now[3], ' ');
+    EXPECT_EQ(now[13], ':');
+}
+
+}  // namespace
+}  // namespace imm
