@@ -2,6 +2,7 @@
 
 #include "engine/models.h"
 #include "engine/robust_weights.h"
+#include "support/row_pool.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,6 +37,14 @@ Params copy_params(std::span<const double> par, std::int64_t np) {
 
 double model_at(std::size_t k, const Params& p) { return func(a1.t[k], a1.so[k], a1.yobs[k], p); }
 
+// Model values of rows 0..n-1 at p, shared among the row pool's threads.
+void model_values(std::int64_t n, const Params& p, RowValues& f) {
+    auto evaluate_rows = [&p, &f](std::size_t begin, std::size_t end) {
+        for (std::size_t k = begin; k < end; ++k) f[k] = model_at(k, p);
+    };
+    RowPool::shared().for_rows(static_cast<std::size_t>(n), evaluate_rows);
+}
+
 // Weights of rows 0..n-1: 1, or robust weights of the residuals at p in weighting mode 2.
 void fill_weights(std::int64_t n, const Params& p, RowValues& w) {
     const auto rows = static_cast<std::size_t>(n);
@@ -51,9 +60,11 @@ void fill_weights(std::int64_t n, const Params& p, RowValues& w) {
 // Sum of squares at p for the weighting mode; model values below eps in
 // magnitude count as 1 in the relative mode. Stores the model values when asked.
 double weighted_ssq(std::int64_t n, const Params& p, const RowValues& w, double eps, bool store_fitted) {
+    RowValues values;
+    model_values(n, p, values);
     double ssq = 0.0;
     for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k) {
-        const double f = model_at(k, p);
+        const double f = values[k];
         if (store_fitted) a1.ycalc[k] = f;
         const double r = a1.yobs[k] - f;
         switch (a3.weight_mode) {
@@ -69,9 +80,11 @@ double weighted_ssq(std::int64_t n, const Params& p, const RowValues& w, double 
 // The objective that is differenced: weighted squared residuals, each residual
 // optionally held within [eps, big] in magnitude.
 double differenced_objective(std::int64_t n, const Params& q, const RowValues& w, bool clamp_residuals) {
+    RowValues values;
+    model_values(n, q, values);
     double sum = 0.0;
     for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k) {
-        double d = a1.yobs[k] - model_at(k, q);
+        double d = a1.yobs[k] - values[k];
         if (clamp_residuals) {
             if (std::abs(d) < kGradientEps * kGradientEps) {
                 d = kGradientEps;

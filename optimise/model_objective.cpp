@@ -5,6 +5,7 @@
 
 #include "engine/models.h"
 #include "engine/robust_weights.h"
+#include "support/row_pool.h"
 
 namespace imm {
 
@@ -17,10 +18,13 @@ constexpr double kRelativeFloor = 1.49e-8;
 double ModelSumOfSquares::sum(std::span<const double> x, std::int64_t weight_mode)
 {
     const auto rows = static_cast<std::size_t>(std::clamp<std::int64_t>(a3.ndata, 0, kMaxRows));
-    for (std::size_t k = 0; k < rows; ++k) {
-        model_values_[k] = func(a1.t[k], a1.so[k], a1.yobs[k], x);
-        residuals_[k] = a1.yobs[k] - model_values_[k];
-    }
+    auto evaluate_rows = [this, x](std::size_t begin, std::size_t end) {
+        for (std::size_t k = begin; k < end; ++k) {
+            model_values_[k] = func(a1.t[k], a1.so[k], a1.yobs[k], x);
+            residuals_[k] = a1.yobs[k] - model_values_[k];
+        }
+    };
+    RowPool::shared().for_rows(rows, evaluate_rows);
     double sum = 0.0;
     switch (weight_mode) {
     case 0:

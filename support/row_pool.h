@@ -1,0 +1,65 @@
+// Work over the data rows shared among a few threads: each thread takes chunks
+// of rows in turn until none is left. The caller takes part and returns when
+// every chunk is done, so the rows' results can then be summed in row order and
+// every sum stays the same bit for bit, however the chunks were shared.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace imm {
+
+class RowPool {
+public:
+    // Rows below this count are done by the caller alone.
+    static constexpr std::size_t kParallelFrom = 256;
+
+    explicit RowPool(std::size_t threads);
+    ~RowPool();
+    RowPool(const RowPool&) = delete;
+    RowPool& operator=(const RowPool&) = delete;
+
+    // The program's pool: up to four threads, the caller included.
+    static RowPool& shared();
+
+    // Calls work(begin, end) for consecutive ranges covering 0..rows-1.
+    template <class Work>
+    void for_rows(std::size_t rows, Work& work) {
+        if (rows < kParallelFrom || workers_.empty()) {
+            work(std::size_t{0}, rows);
+            return;
+        }
+        run(rows, &work, [](void* context, std::size_t begin, std::size_t end) {
+            (*static_cast<Work*>(context))(begin, end);
+        });
+    }
+
+private:
+    using Task = void (*)(void*, std::size_t, std::size_t);
+
+    void run(std::size_t rows, void* context, Task task);
+    void take_chunks();
+    void worker();
+
+    std::vector<std::thread> workers_;
+    std::mutex call_;  // one caller at a time
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    std::atomic<std::uint64_t> generation_{0};
+    bool stop_ = false;
+    std::size_t busy_ = 0;  // workers still on the current generation
+
+    void* context_ = nullptr;
+    Task task_ = nullptr;
+    std::size_t rows_ = 0;
+    std::size_t chunk_ = 0;
+    std::atomic<std::size_t> next_{0};
+};
+
+}  // namespace imm

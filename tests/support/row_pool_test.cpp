@@ -1,0 +1,59 @@
+#include "support/row_pool.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <set>
+#include <thread>
+#include <vector>
+
+namespace imm {
+namespace {
+
+// Every row is done exactly once, by ranges that cover 0..rows-1.
+TEST(RowPool, EveryRowOnceWhateverTheCount) {
+    RowPool pool(4);
+    for (const std::size_t rows : {std::size_t{0}, std::size_t{1}, RowPool::kParallelFrom - 1,
+                                   RowPool::kParallelFrom, std::size_t{999}, std::size_t{1000}}) {
+        std::vector<std::atomic<int>> done(rows);
+        std::atomic<std::size_t> calls{0};
+        auto work = [&](std::size_t begin, std::size_t end) {
+            ++calls;
+            for (std::size_t k = begin; k < end; ++k) ++done[k];
+        };
+        for (int repeat = 0; repeat < 50; ++repeat) pool.for_rows(rows, work);
+        for (std::size_t k = 0; k < rows; ++k) EXPECT_EQ(done[k], 50) << "row " << k << " of " << rows;
+        if (rows < RowPool::kParallelFrom) EXPECT_EQ(calls, 50u);
+    }
+}
+
+// Values computed on the pool and summed in row order equal the serial sum bit for bit.
+TEST(RowPool, SumInRowOrderIsTheSerialSum) {
+    RowPool pool(3);
+    std::vector<double> values(1000);
+    auto work = [&](std::size_t begin, std::size_t end) {
+        for (std::size_t k = begin; k < end; ++k) values[k] = std::sin(0.37 * static_cast<double>(k)) * 1e3;
+    };
+    pool.for_rows(values.size(), work);
+    double parallel = 0.0;
+    for (const double v : values) parallel += v * v;
+    double serial = 0.0;
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const double v = std::sin(0.37 * static_cast<double>(k)) * 1e3;
+        serial += v * v;
+    }
+    EXPECT_EQ(parallel, serial);
+}
+
+// A pool of one thread does the work on the caller.
+TEST(RowPool, SingleThreadPoolRunsOnTheCaller) {
+    RowPool pool(1);
+    std::set<std::thread::id> threads;
+    auto work = [&](std::size_t, std::size_t) { threads.insert(std::this_thread::get_id()); };
+    pool.for_rows(1000, work);
+    EXPECT_EQ(threads, (std::set<std::thread::id>{std::this_thread::get_id()}));
+}
+
+}  // namespace
+}  // namespace imm
