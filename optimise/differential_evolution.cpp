@@ -273,7 +273,7 @@ void Evolution::write_trace(double value, bool first_line) const
     if (options_.trace == nullptr) {
         return;
     }
-    const double shown = options_.square_values ? value * value : value;
+    const double shown = options_.square_trace ? value * value : value;
     fmt::print(options_.trace, "{}{:25}OBJ FUNC = {:12.5E}", first_line ? "" : "\n", "", shown);
 }
 
@@ -403,7 +403,7 @@ EvolutionResult Evolution::run()
                 reflect(handed);
             }
             f = regfunc(handed);
-            if (options_.square_values) {
+            if (options_.square_converged) {
                 f = f * f;
             }
             std::copy(handed.begin(), handed.end(), p.begin());

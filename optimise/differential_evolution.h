@@ -37,7 +37,8 @@ struct EvolutionOptions {
     std::int64_t check_probe_from = 0;   // from this generation on, even checks also probe; 0 never
     bool reflect_converged = true;       // reflect the converged vector before its last evaluation
     bool fallback_to_reflected_start = false;  // give back the start after its first reflection
-    bool square_values = false;          // the converged value and the trace are squared
+    bool square_converged = false;       // the converged value is squared
+    bool square_trace = false;           // the trace shows squared values
     std::FILE* trace = nullptr;          // "OBJ FUNC = " lines when set
 };
 

@@ -279,7 +279,7 @@ TEST(DifferentialEvolution, TraceLines)
     options.generations = 4;
     options.tolerance = 0.0;
     options.trace = file;
-    options.square_values = true;
+    options.square_trace = true;
     run(kTestProblems[2], options, 1, 1e9);
     std::rewind(file);
     std::string text;
