@@ -9,12 +9,11 @@
 #include <string>
 
 #include "breakpoint/bent_hyperbola.h"
+#include "breakpoint/break_texts.h"
 #include "optimise/random_context.h"
 #include "support/shared_blocks.h"
 
 namespace imm {
-
-inline constexpr std::size_t kBreakTextLength = 50;
 
 // One fitted model's curves.
 struct BreakpointInput {
@@ -46,27 +45,5 @@ BreakpointResult breakpoint(const BreakpointInput& input, RandomContext& random)
 
 // The time at which a curve turns: 27 Km [So] / (4 Vm (Km + [So])).
 double turning_time(double km, double vm, double so);
-
-// What the texts of one fitted curve depend on.
-struct BreakJudgement {
-    std::int64_t model = 0;
-    double sign = 1.0;
-    double turning_time = 0.0;
-    double shift = 0.0;       // time offset of models 3 and 6, else 0
-    double largest_x = 0.0;   // over the shifted times
-    double largest_y = 0.0;
-};
-
-struct CurveTexts {
-    std::string inflection;  // 50 characters
-    std::string range;       // 50 characters
-    BreakVector parameters{};  // as reported, zero when rejected
-};
-
-// The plausibility tests and texts of a fitted break vector (bend term as fitted).
-CurveTexts break_texts(BreakVector fitted, const BreakJudgement& judgement);
-
-// The texts of a curve without a result.
-CurveTexts unavailable_break_texts();
 
 }  // namespace imm
