@@ -411,7 +411,6 @@ EvolutionResult Evolution::run()
             break;
         }
         if (options_.check_probe_from > 0 && g >= options_.check_probe_from && g % 2 == 0) {
-            std::copy(p.begin(), p.end(), best_member.begin());
             f = search(best_member);
         }
         if (f < best_so_far) {

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -184,6 +185,14 @@ TEST(Breakpoint, UnusableCurvesGetTheUnavailableTexts)
     expect_unavailable(breakpoint(in, random), 0, "offset not a number");
     in.model = 2;
     EXPECT_EQ(breakpoint(in, random).inflection_texts[0].find("N/A"), std::string::npos);
+}
+
+TEST(Breakpoint, CurveWithoutProductHasNoLevel)
+{
+    Curves c = model_curves({1.0});
+    std::fill(c.ycalc.begin(), c.ycalc.end(), 0.0);
+    RandomContext random = RandomContext::seeded(4);
+    expect_unavailable(breakpoint(input_of(c, 1), random), 0, "all zero");
 }
 
 TEST(Breakpoint, OneSpoiledCurveLeavesTheOthers)
