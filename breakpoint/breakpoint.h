@@ -25,7 +25,10 @@ struct BreakpointInput {
     std::span<const double> so;            // [So] per curve
     double km = 0.0;
     double vm = 0.0;
-    double third = 0.0;  // background (models 2, 5) or time offset (models 3, 6); unused otherwise
+    // The model's third parameter. The time offset of models 3 and 6 shifts the
+    // times of the hit-and-run and simplex stages and the suggested range;
+    // the background of models 2 and 5 is not used.
+    double third = 0.0;
 };
 
 struct BreakpointResult {
@@ -36,7 +39,8 @@ struct BreakpointResult {
     std::array<BreakVector, kMaxCurves> parameters{};
 };
 
-// Analyses every curve. A curve whose data, Km, Vm or turning time are not
+// Analyses every curve; the evolution draws from random.uniform, the
+// hit-and-run search from random.minimal_standard. A curve whose data, Km, Vm or turning time are not
 // usable, or whose fit is not plausible, gets the N/A texts; nothing is shown
 // and the run goes on. Throws std::invalid_argument when the call itself is
 // inconsistent: more than 10 curves, fewer [So] than curves, a negative row
