@@ -250,6 +250,27 @@ TEST(PatternSearch, AtTheMinimumTheStepHalvesUntilTooSmall)
     EXPECT_LE(p[4], 3.0);
 }
 
+TEST(BreakMinimisers, FourParametersFitASharpCorner)
+{
+    // y = 5 + 0.3 (x - 10) - 0.2 |x - 10|: slopes 0.5 before the corner, 0.1 after it.
+    const auto s = synthetic_break(1.0, {5.0, 0.3, 0.2, 10.0, 0.0});
+    const std::array<double, 4> start{4.0, 0.4, 0.1, 12.5};
+    std::array<double, 4> p = start;
+    RandomContext random = RandomContext::seeded(2);
+    BreakEvolutionOptions options;
+    options.max_generations = 300;
+    const EvolutionResult evolved = evol(s.curve(), p, 1e15, options, random);
+    EXPECT_EQ(evolved.value, funbreak(p, s.curve()));
+    EXPECT_LT(evolved.value, funbreak(start, s.curve()) / 100.0);
+    EXPECT_NEAR(p[3], 10.0, 1.0);
+    p = start;
+    std::array<double, 4> out{};
+    const PatternSearchResult searched = hooke_breakpt(s.curve(), p, out, PatternSearchOptions{});
+    EXPECT_EQ(searched.f, funbreak(out, s.curve()));
+    EXPECT_NEAR(out[3], 10.0, 1e-3);
+    EXPECT_NEAR(out[1], 0.3, 1e-4);
+}
+
 TEST(BreakMinimisers, RefuseOtherParameterCounts)
 {
     const auto s = synthetic_break(1.0);
