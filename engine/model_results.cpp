@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "breakpoint/breakpoint.h"
 #include "engine/aicc.h"
 #include "engine/derivatives.h"
 #include "engine/models.h"
@@ -14,12 +15,22 @@ namespace imm {
 
 namespace {
 
-// The texts of a curve whose breakpoint is not analysed.
-void breakpoints_not_available(ModelResults& r) {
-    for (std::int64_t j = 0; j < r.curve_count; ++j) {
-        r.range_texts[static_cast<std::size_t>(j)] = "[N/A to N/A]";
-        r.inflection_texts[static_cast<std::size_t>(j)] = "[N/A, N/A]";
-    }
+// The suggested range and inflection point of each fitted curve.
+void analyse_breakpoints(ModelResults& r, std::span<const std::int64_t> rows_per_curve, std::size_t rows,
+                         RandomContext& random) {
+    BreakpointInput input;
+    input.model = r.model;
+    input.curve_sign = a3.curve_sign;
+    input.points = rows_per_curve;
+    input.t = std::span<const double>(a1.t.data(), rows);
+    input.ycalc = std::span<const double>(a1.ycalc.data(), rows);
+    input.so = std::span<const double>(a4.sat_so.data(), rows_per_curve.size());
+    input.km = a4.sat_km;
+    input.vm = a4.sat_vmax;
+    input.third = r.nparam > 2 ? r.params[2] : 0.0;
+    const BreakpointResult found = breakpoint(input, random);
+    r.range_texts = found.range_texts;
+    r.inflection_texts = found.inflection_texts;
 }
 
 // a4 from the fitted Km and Vm: the [So] of each curve's last row, the initial rate
@@ -43,7 +54,6 @@ void fill_saturation_table(std::span<const std::int64_t> rows_per_curve) {
 ModelResults model_results(const ModelFitResult& fit, std::span<const double> initial,
                            std::span<const std::int64_t> rows_per_curve, std::span<double> fjac,
                            RandomContext& random) {
-    (void)random;
     const std::int64_t model = a1.nmdl;
     const std::int64_t nparam = a3.nparam;
     const auto rows = static_cast<std::size_t>(a3.ndata);
@@ -60,7 +70,8 @@ ModelResults model_results(const ModelFitResult& fit, std::span<const double> in
     r.model = model;
     r.curve_count = static_cast<std::int64_t>(rows_per_curve.size());
     r.nparam = nparam;
-    breakpoints_not_available(r);
+    std::copy_n(fit.params.begin(), n, r.params.begin());
+    analyse_breakpoints(r, rows_per_curve, rows, random);
 
     r.gradient = derivat(params).grad;
     const double ssq = jacobian(a3.ndata, nparam, fjac, params);
@@ -79,7 +90,6 @@ ModelResults model_results(const ModelFitResult& fit, std::span<const double> in
     r.ssq2 = fit.ssq2;
     r.ssq3 = fit.ssq3;
     std::copy_n(initial.begin(), n, r.initial.begin());
-    std::copy_n(fit.params.begin(), n, r.params.begin());
     r.sat_km = a4.sat_km;
     std::copy_n(a4.sat_so.begin(), r.curve_count, r.sat_so.begin());
     std::copy_n(a4.sat_rate.begin(), r.curve_count, r.sat_rate.begin());
