@@ -7,7 +7,10 @@ namespace imm {
 namespace {
 constexpr std::size_t kMaxThreads = 4;
 constexpr std::size_t kChunksPerThread = 4;
-constexpr int kSpins = 20000;  // polls of a worker before it sleeps
+constexpr int kSpins = 20000;  // polls of an idle worker before it sleeps
+constexpr std::uint64_t kRowBits = 0xFFFFFFFFu;
+
+std::uint64_t generation_of(std::uint64_t next) { return next >> 32; }
 }  // namespace
 
 RowPool::RowPool(std::size_t threads) {
@@ -18,7 +21,7 @@ RowPool::~RowPool() {
     {
         std::lock_guard lock(mutex_);
         stop_ = true;
-        generation_.fetch_add(1, std::memory_order_release);
+        ++round_.generation;
     }
     wake_.notify_all();
     for (auto& thread : workers_) thread.join();
@@ -31,46 +34,53 @@ RowPool& RowPool::shared() {
 
 void RowPool::run(std::size_t rows, void* context, Task task) {
     std::lock_guard call(call_);
+    Round round;
     {
         std::lock_guard lock(mutex_);
-        context_ = context;
-        task_ = task;
-        rows_ = rows;
+        round_.generation = (round_.generation + 1) & kRowBits;
+        round_.context = context;
+        round_.task = task;
+        round_.rows = rows;
         const std::size_t chunks = (workers_.size() + 1) * kChunksPerThread;
-        chunk_ = (rows + chunks - 1) / chunks;
-        next_.store(0, std::memory_order_relaxed);
-        busy_ = workers_.size();
-        generation_.fetch_add(1, std::memory_order_release);
+        round_.chunk = (rows + chunks - 1) / chunks;
+        done_.store(0, std::memory_order_relaxed);
+        next_.store(round_.generation << 32, std::memory_order_release);
+        round = round_;
     }
     wake_.notify_all();
-    take_chunks();
-    std::unique_lock lock(mutex_);
-    done_.wait(lock, [this] { return busy_ == 0; });
+    take_chunks(round);
+    while (done_.load(std::memory_order_acquire) < rows) std::this_thread::yield();
 }
 
-void RowPool::take_chunks() {
+void RowPool::take_chunks(const Round& round) {
+    std::uint64_t next = next_.load(std::memory_order_acquire);
     for (;;) {
-        const std::size_t begin = next_.fetch_add(chunk_, std::memory_order_relaxed);
-        if (begin >= rows_) return;
-        task_(context_, begin, std::min(begin + chunk_, rows_));
+        if (generation_of(next) != round.generation) return;
+        const std::size_t begin = next & kRowBits;
+        if (begin >= round.rows) return;
+        const std::size_t end = std::min(begin + round.chunk, round.rows);
+        if (!next_.compare_exchange_weak(next, (round.generation << 32) | end, std::memory_order_acq_rel)) continue;
+        round.task(round.context, begin, end);
+        done_.fetch_add(end - begin, std::memory_order_release);
+        next = next_.load(std::memory_order_acquire);
     }
 }
 
 void RowPool::worker() {
     std::uint64_t seen = 0;
     for (;;) {
-        for (int spin = 0; spin < kSpins && generation_.load(std::memory_order_acquire) == seen; ++spin) {
+        for (int spin = 0; spin < kSpins && generation_of(next_.load(std::memory_order_acquire)) == seen; ++spin) {
             std::this_thread::yield();
         }
+        Round round;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [&] { return generation_.load(std::memory_order_relaxed) != seen; });
-            seen = generation_.load(std::memory_order_relaxed);
+            wake_.wait(lock, [&] { return stop_ || round_.generation != seen; });
             if (stop_) return;
+            round = round_;
         }
-        take_chunks();
-        std::lock_guard lock(mutex_);
-        if (--busy_ == 0) done_.notify_one();
+        seen = round.generation;
+        take_chunks(round);
     }
 }
 

@@ -42,24 +42,29 @@ public:
 private:
     using Task = void (*)(void*, std::size_t, std::size_t);
 
+    // One round of work as a thread saw it when it woke.
+    struct Round {
+        std::uint64_t generation = 0;
+        void* context = nullptr;
+        Task task = nullptr;
+        std::size_t rows = 0;
+        std::size_t chunk = 0;
+    };
+
     void run(std::size_t rows, void* context, Task task);
-    void take_chunks();
+    // Takes chunks of the round while the round is current and rows are left.
+    void take_chunks(const Round& round);
     void worker();
 
     std::vector<std::thread> workers_;
     std::mutex call_;  // one caller at a time
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::condition_variable done_;
-    std::atomic<std::uint64_t> generation_{0};
+    Round round_;  // guarded by mutex_
     bool stop_ = false;
-    std::size_t busy_ = 0;  // workers still on the current generation
-
-    void* context_ = nullptr;
-    Task task_ = nullptr;
-    std::size_t rows_ = 0;
-    std::size_t chunk_ = 0;
-    std::atomic<std::size_t> next_{0};
+    // The round's generation in the upper 32 bits, the next row in the lower 32.
+    std::atomic<std::uint64_t> next_{0};
+    std::atomic<std::size_t> done_{0};  // rows finished in the current round
 };
 
 }  // namespace imm
