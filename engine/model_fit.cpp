@@ -51,23 +51,6 @@ private:
     Calcfg calcfg_;
 };
 
-// The best point of the model so far and the rule that keeps it: a result
-// that is worse, or not a number, gives way to the best point.
-struct BestPoint {
-    double f = 0.0;
-    ParameterVector p{};
-
-    void keep_better(double& f_new, ParameterVector& p_new) {
-        if (std::isnan(f_new) || f < f_new) {
-            f_new = f;
-            p_new = p;
-        } else {
-            f = f_new;
-            p = p_new;
-        }
-    }
-};
-
 // Twice the weighted sum of squares at the start values.
 double start_objective(std::span<const double> p) {
     const auto n = static_cast<std::size_t>(a3.ndata);
@@ -94,6 +77,16 @@ private:
 };
 
 }  // namespace
+
+void BestPoint::keep_better(double& f_new, ParameterVector& p_new) {
+    if (std::isnan(f_new) || f < f_new) {
+        f_new = f;
+        p_new = p;
+    } else {
+        f = f_new;
+        p = p_new;
+    }
+}
 
 ParameterBox fit_bounds(std::int64_t model, std::int64_t nparam, std::span<const double> start, std::int64_t rows,
                         const DataBlock& data) {

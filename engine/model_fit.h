@@ -29,6 +29,16 @@ ParameterBox fit_bounds(std::int64_t model, std::int64_t nparam, std::span<const
 // maximum is not positive or the edge not finite.
 double simplex_step(double p1, double p2);
 
+// The best point of a model so far and the rule that keeps it after each
+// optimiser: a result that is worse, or not a number, gives way to the best
+// point (both are set back to it); any other result becomes the best point.
+struct BestPoint {
+    double f = 0.0;
+    ParameterVector p{};
+
+    void keep_better(double& f_new, ParameterVector& p_new);
+};
+
 // Objective evaluations and wall-clock seconds of one stage.
 struct StageTally {
     std::int64_t evaluations = 0;

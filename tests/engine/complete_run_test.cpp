@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/window/headless_backend.h"
+#include "app/window/window.h"
 #include "engine/model_fit.h"
 #include "engine/models.h"
 #include "engine/regression_driver.h"
@@ -268,6 +269,31 @@ TEST_F(CompleteRun, RerunStartsFromTheSavedParameters) {
     global_types.brerun = true;
     run("example.in");
     EXPECT_EQ(initial_estimates(read("example.out")), fresh);
+}
+
+// Marks after the optimisers, then the statistics' notice, in the main window's title.
+TEST_F(CompleteRun, ProgressShowsInTheMainWindowTitle) {
+    fs::copy_file(fs::path(SORVEK_SOURCE_DIR) / "examples" / "example.in", "example.in");
+    choose({1, 2});
+    HeadlessSession session;
+    const std::int64_t main_window = initwindow(400, 300, "main", 0, 0, true);
+    RandomContext random = RandomContext::seeded(11);
+    std::string name = "example.in";
+    sorvek(name, status_, random, RunOptions{.show_plots = false, .on_fit = {}});
+    ASSERT_EQ(status_, run_finished);
+    const auto titles = session.record().windows.at(main_window).titles;
+    std::vector<std::string> notices;
+    std::size_t marked = 0;
+    for (const auto& title : titles) {
+        if (title.starts_with("Wait")) notices.push_back(title);
+        if (title.starts_with(" |")) {
+            ++marked;
+            EXPECT_LE(title.size(), 80u);
+            EXPECT_EQ(title.find_first_not_of(" |"), std::string::npos) << title;
+        }
+    }
+    EXPECT_EQ(notices, (std::vector<std::string>{"Wait, computing model #1", "Wait, computing model #2"}));
+    EXPECT_GE(marked, 4u);
 }
 
 TEST_F(CompleteRun, ModelChecksEndTheRun) {

@@ -80,6 +80,37 @@ TEST(SimplexStep, RuleAndFallback) {
     EXPECT_EQ(simplex_step(std::nan(""), 1.0), 0.1);
 }
 
+TEST(KeepBest, WorseAndNotANumberGiveWay) {
+    const ParameterVector best_p{1.0, 2.0};
+    const ParameterVector other{3.0, 4.0};
+    BestPoint best{5.0, best_p};
+
+    double f = 6.0;
+    ParameterVector p = other;
+    best.keep_better(f, p);
+    EXPECT_EQ(f, 5.0);
+    EXPECT_EQ(p, best_p);
+
+    f = std::nan("");
+    p = other;
+    best.keep_better(f, p);
+    EXPECT_EQ(f, 5.0);
+    EXPECT_EQ(p, best_p);
+
+    f = 5.0;  // a tie stands
+    p = other;
+    best.keep_better(f, p);
+    EXPECT_EQ(best.p, other);
+
+    // A start that is not a number gives way to the first number.
+    BestPoint unknown{std::nan(""), best_p};
+    f = 1e300;
+    p = other;
+    unknown.keep_better(f, p);
+    EXPECT_EQ(unknown.f, 1e300);
+    EXPECT_EQ(unknown.p, other);
+}
+
 TEST(ProgressTitleMarks, AppendsAndBlanks) {
     ProgressTitle title;
     title.mark(2);

@@ -84,7 +84,8 @@ protected:
     RunResult run(std::string name) {
         HeadlessSession session;
         RunResult result;
-        sorvek(name, result.status);
+        RandomContext random = RandomContext::seeded(1);
+        sorvek(name, result.status, random, RunOptions{.show_plots = false, .on_fit = {}});
         result.name = name;
         for (const auto& message : session.record().messages) result.boxes.push_back({message.kind, message.text});
         EXPECT_FALSE(UnitTable::instance().opened(iinout.data_unit)) << "data unit left open";
