@@ -32,14 +32,15 @@ RunCheck report_not_written(const std::string& report) {
     return RunFailure{kErrorBox, "Data output file error: " + report, run_file_error};
 }
 
-// The model's checks against the file: its column count, its parameter count.
-RunCheck check_model(std::int64_t model, std::int64_t nparam) {
+RunCheck check_columns(std::int64_t model) {
     std::int64_t unsuited = 0;
     ncolmdl(a3.ncols, model, unsuited);
-    if (unsuited != 0) {
-        return RunFailure{kWarningBox, "Number of variables not compatible with model: " + std::to_string(model),
-                          run_model_columns};
-    }
+    if (unsuited == 0) return std::nullopt;
+    return RunFailure{kWarningBox, "Number of variables not compatible with model: " + std::to_string(model),
+                      run_model_columns};
+}
+
+RunCheck check_parameter_count(std::int64_t nparam) {
     if (nparam > kMaxParams) {
         return RunFailure{kWarningBox, "Number of variables exceeded limit: " + std::to_string(kMaxParams),
                           run_model_limits};
@@ -113,16 +114,17 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, const std::string& rep
     a1.nmdl = m;
     restore_rows(run);
 
+    if (const auto failure = check_columns(m)) return failure;
     std::string title(kTitleLength, ' ');
     std::int64_t nparam = 0;
     npar(m, title, nparam);
     a3.nparam = nparam;
-    if (const auto failure = check_model(m, nparam)) return failure;
-    const auto n = static_cast<std::size_t>(nparam);
+    const auto n = static_cast<std::size_t>(std::clamp<std::int64_t>(nparam, 0, kMaxParams));
     run.pmask.assign(n, 1);
     std::string adjusted = title;
     s_adjustl(adjusted);
     global_types.strmdl = adjusted;
+    if (const auto failure = check_parameter_count(nparam)) return failure;
 
     choose_start_values(run, n, random);
     const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);
