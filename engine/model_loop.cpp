@@ -126,17 +126,17 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, const std::string& rep
     global_types.strmdl = adjusted;
     if (const auto failure = check_parameter_count(nparam)) return failure;
 
-    choose_start_values(run, n, random);
-    const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);
-    std::copy_n(bounds.lower.begin(), n, run.pblo.begin());
-    std::copy_n(bounds.upper.begin(), n, run.pbhi.begin());
-    set_weight_mode();
-
-    ProgressTitle progress;
     ModelFitResult fit;
     try {
+        choose_start_values(run, n, random);
+        const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);
+        std::copy_n(bounds.lower.begin(), n, run.pblo.begin());
+        std::copy_n(bounds.upper.begin(), n, run.pbhi.begin());
+        set_weight_mode();
+        ProgressTitle progress;
         fit = fit_model(std::span(run.var).first(n), bounds, run.stage3_tolerance_large, progress, random);
     } catch (const ModelLimitExceeded&) {
+        // The objective has shown its boxes.
         return RunFailure{kWarningBox, "", run_model_limits};
     }
     if (options.on_fit) options.on_fit(m, fit);
