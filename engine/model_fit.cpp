@@ -220,8 +220,9 @@ ModelFitResult fit_model(std::span<const double> start, const ParameterBox& boun
         }
         result.stages[2].evaluations = objective.count;
     }
-    result.ssq3 = f;
+    // The value reported belongs to the parameters reported.
     result.params = var;
+    result.ssq3 = objective.value(p);
     return result;
 }
 
