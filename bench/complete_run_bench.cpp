@@ -45,7 +45,7 @@ void run_all_models(benchmark::State& state, const fs::path& data) {
         imm::RandomContext random = imm::RandomContext::seeded(1);
         std::string name = file.string();
         std::int64_t status = -1;
-        imm::sorvek(name, status, random, options);
+        imm::sorvek_with(name, status, random, options);
         first = false;
         if (status != imm::run_finished) state.SkipWithError("the run did not finish");
     }

@@ -201,7 +201,7 @@ void abort_run(const Failure& failure, std::int64_t& status) {
 
 }  // namespace
 
-void sorvek(std::string& name, std::int64_t& status, RandomContext& random, const RunOptions& options) {
+void sorvek_with(std::string& name, std::int64_t& status, RandomContext& random, const RunOptions& options) {
     status = run_finished;
     const auto run = std::make_unique<RunWorkspace>();
     set_run_constants(*run);
@@ -235,7 +235,7 @@ void sorvek(std::string& name, std::int64_t& status, RandomContext& random, cons
 void sorvek(std::string& name, std::int64_t& status) {
     // One set of generators for the whole program run.
     static RandomContext program_random;
-    sorvek(name, status, program_random, RunOptions{});
+    sorvek_with(name, status, program_random, RunOptions{});
 }
 
 }  // namespace imm

@@ -33,7 +33,8 @@ struct RunOptions {
     std::function<void(std::int64_t, const ModelFitResult&)> on_fit;
 };
 
-// The same with the caller's random generators and options.
-void sorvek(std::string& name, std::int64_t& status, RandomContext& random, const RunOptions& options);
+// sorvek with the caller's random generators and options (a distinct name, so that
+// sorvek stays one function that can be taken by address).
+void sorvek_with(std::string& name, std::int64_t& status, RandomContext& random, const RunOptions& options);
 
 }  // namespace imm

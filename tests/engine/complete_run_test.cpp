@@ -120,7 +120,7 @@ protected:
         RandomContext random = RandomContext::seeded(seed);
         std::string file = name;
         status_ = -1;
-        sorvek(file, status_, random, RunOptions{.show_plots = false, .on_fit = {}});
+        sorvek_with(file, status_, random, RunOptions{.show_plots = false, .on_fit = {}});
         std::vector<std::string> boxes;
         for (const auto& message : session.record().messages) boxes.push_back(message.text);
         return boxes;
@@ -279,7 +279,7 @@ TEST_F(CompleteRun, ProgressShowsInTheMainWindowTitle) {
     const std::int64_t main_window = initwindow(400, 300, "main", 0, 0, true);
     RandomContext random = RandomContext::seeded(11);
     std::string name = "example.in";
-    sorvek(name, status_, random, RunOptions{.show_plots = false, .on_fit = {}});
+    sorvek_with(name, status_, random, RunOptions{.show_plots = false, .on_fit = {}});
     ASSERT_EQ(status_, run_finished);
     const auto titles = session.record().windows.at(main_window).titles;
     std::vector<std::string> notices;
