@@ -24,7 +24,9 @@ TEST(RowPool, EveryRowOnceWhateverTheCount) {
         };
         for (int repeat = 0; repeat < 50; ++repeat) pool.for_rows(rows, work);
         for (std::size_t k = 0; k < rows; ++k) EXPECT_EQ(done[k], 50) << "row " << k << " of " << rows;
-        if (rows < RowPool::kParallelFrom) EXPECT_EQ(calls, 50u);
+        if (rows < RowPool::kParallelFrom) {
+            EXPECT_EQ(calls, 50u);
+        }
     }
 }
 
