@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <future>
 #include <set>
 
 #include "app/command_codes.h"
@@ -117,12 +118,12 @@ TEST(MainProgram, SplashShowsItsTextAndAChoiceDuringItEndsItAndIsDropped) {
     // The program is started by hand here: the splash ends through a menu choice.
     ProgramOptions options;
     std::atomic<std::int64_t> selections{0};
-    std::atomic<bool> started{false};
+    std::promise<void> started;
     options.fit = [](std::string&, std::int64_t&) {};
     options.start_editor = [](const std::string&) { return true; };
     options.command_done = [&](std::int64_t code) {
         if (code == command::model_selection) ++selections;
-        if (code == command::start) started = true;
+        if (code == command::start) started.set_value();
     };
     std::thread thread([&] { main_program(options); });
     ASSERT_TRUE(program.backend().wait_until([](const HeadlessRecord& r) {
@@ -137,6 +138,7 @@ TEST(MainProgram, SplashShowsItsTextAndAChoiceDuringItEndsItAndIsDropped) {
     program.backend().choose("Models");  // would open the selection window
     ASSERT_TRUE(program.backend().wait_until([](const HeadlessRecord& r) { return !r.windows.at(1).open; },
                                              std::chrono::seconds(5)));
+    ASSERT_EQ(started.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
     program.backend().choose(program.record().menu_entries.at(13).id);  // Quit
     thread.join();
     EXPECT_EQ(selections, 0);
