@@ -98,7 +98,6 @@ TEST(ModelSelection, WindowShowsTheChosenModelsAndKeepsTheMainWindowDisabled) {
         EXPECT_EQ(radios[i].checked, i >= 3) << i;
         EXPECT_TRUE(radios[i].visible);
     }
-    EXPECT_EQ(global_types.child_windows[0], window);
     close_with(program, "Close", 2);
     // Nothing chosen now keeps the earlier first model.
     open_selection(program);
