@@ -7,7 +7,7 @@
 #include "engine/data_file_names.h"
 #include "support/shared_blocks.h"
 #include "support/strings.h"
-#include "support/text_area.h"
+#include "support/write_to_textbox.h"
 #include "support/text_files.h"
 #include "support/unit_files.h"
 #include "support/unit_table.h"

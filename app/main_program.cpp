@@ -20,7 +20,6 @@ namespace {
 using E = MenuEntry;
 
 constexpr std::size_t kMainWindowSlot = 255;
-constexpr std::int64_t kRunFinished = 0;
 
 // A menu item's procedure: it stores the code and wakes the main thread. The
 // weighting items set the flag themselves first, so it changes even mid-run.
@@ -91,7 +90,7 @@ void fit_and_report(ProgramState& program, bool rerun) {
     program.results_ready = false;
     program.options.fit(program.data_file_name, program.run_status);
     const std::int64_t status = program.run_status;
-    if (status == kRunFinished) {
+    if (status == run_finished) {
         setwindowtitle("Computation completed...Saving results");
         readtext(program);
         if (global_types.global_mdl_count == 1) {
@@ -106,7 +105,7 @@ void fit_and_report(ProgramState& program, bool rerun) {
     run_follow_up(status);
     setwindowtitle(kProgramTitle);
     program.menu.enable(kMainEntries);
-    if (rerun && status != kRunFinished) {
+    if (rerun && status != run_finished) {
         program.menu.grey(E::rerun);
     } else {
         program.menu.enable(E::rerun);
