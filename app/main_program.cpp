@@ -35,17 +35,13 @@ std::function<void()> handle_command(const std::shared_ptr<ProgramState>& progra
     };
 }
 
-// Sets the code to "none" and wakes the main thread, unless Quit has been chosen;
-// false then.
+// Sets the code to "none", unless Quit has been chosen; false then. No wake-up
+// follows: the loop then sleeps until the next choice instead of polling.
 bool reset_command(ProgramState& program) {
     std::int64_t seen = program.command_code;
     while (seen != command::quit && !program.command_code.compare_exchange_weak(seen, command::none)) {
     }
-    if (seen == command::quit) {
-        return false;
-    }
-    stopidle();
-    return true;
+    return seen != command::quit;
 }
 
 void start_up(const std::shared_ptr<ProgramState>& program) {
