@@ -74,6 +74,9 @@ bool openfile(ProgramState& program) {
 
 void readtext(ProgramState& program) {
     const std::string report = report_name(program.data_file_name);
+    global_types.data_file_name = program.data_file_name;
+    program.report_name = report;
+    global_types.report_file_name = report;
     UnitTable& units = UnitTable::instance();
     program.results_unit = program.last_unit = nuunit(100);
     if (units.open(program.results_unit, report, OpenMode::append) != io_ok) {
@@ -89,10 +92,6 @@ void readtext(ProgramState& program) {
     if (written != io_ok || flushed != io_ok) {
         dlgmessage(kError, "Could not write to the output file " + report);
     }
-    program.edit_name = program.data_file_name;
-    global_types.data_file_name = program.data_file_name;
-    program.report_name = report;
-    global_types.report_file_name = report;
 }
 
 void savetext(ProgramState& program) {

@@ -73,7 +73,6 @@ public:
     static MainMenu build(const std::function<std::function<void()>(std::int64_t code)>& procedure_for);
 
     std::int64_t id(MenuEntry entry) const { return ids_[static_cast<std::size_t>(entry)]; }
-    std::int64_t bar() const { return bar_; }
     void enable(std::initializer_list<MenuEntry> entries) const;
     void grey(std::initializer_list<MenuEntry> entries) const;
     void enable(MenuEntry entry) const { enable({entry}); }

@@ -25,7 +25,6 @@ struct ProgramState {
     std::int64_t results_unit = 100;
     std::int64_t last_unit = 100;
     std::string report_name;
-    std::string edit_name;
     // The shared blocks hold what a successful run produced: the last run ended
     // with status 0. Plots, Save and Print need it.
     bool results_ready = false;
