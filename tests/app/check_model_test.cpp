@@ -17,6 +17,8 @@ struct DirectionCase {
     DataDirection direction;
 };
 
+void PrintTo(const DirectionCase& c, std::ostream* os) { *os << c.name; }
+
 class Direction : public testing::TestWithParam<DirectionCase> {};
 
 TEST_P(Direction, OfTheDataFile) {
@@ -83,6 +85,8 @@ struct WrongModel {
     bool stops;
     std::string message;
 };
+
+void PrintTo(const WrongModel& c, std::ostream* os) { *os << c.name; }
 
 class WrongModelType : public testing::TestWithParam<WrongModel> {};
 

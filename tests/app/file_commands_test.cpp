@@ -153,6 +153,8 @@ struct NoResults {
     E entry;
 };
 
+void PrintTo(const NoResults& c, std::ostream* os) { *os << c.name; }
+
 class WithoutResults : public testing::TestWithParam<NoResults> {};
 
 TEST_P(WithoutResults, NothingIsSavedPrintedOrDrawn) {

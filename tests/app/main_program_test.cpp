@@ -169,6 +169,8 @@ struct Scenario {
     std::vector<E> off;
 };
 
+void PrintTo(const Scenario& c, std::ostream* os) { *os << c.name; }
+
 void open_rising_file(ProgramRun& p, const TempFolder& folder) {
     p.open_data_file(folder.write("run.in", kRisingData));
 }

@@ -39,6 +39,8 @@ struct Choice {
     std::int64_t imdlno;
 };
 
+void PrintTo(const Choice& c, std::ostream* os) { *os << c.name; }
+
 class ModelChoice : public testing::TestWithParam<Choice> {};
 
 TEST_P(ModelChoice, LeavesTheFlagsAndTheFirstModel) {
