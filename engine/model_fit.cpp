@@ -183,7 +183,6 @@ ModelFitResult fit_model(std::span<const double> start, const ParameterBox& boun
         f = va10e(objective, p, lo, hi, std::span(hes).first(n * (n + 1) / 2), 1, kQuasiNewtonEvaluations).f;
         best.keep_better(f, var);
         result.ssq2 = f;
-        result.after_stage2 = var;
 
         for (std::size_t i = 0; i < n; ++i) abounds(static_cast<std::int64_t>(i), p, lo, hi);
         f = objective.value(p);

@@ -47,7 +47,6 @@ struct StageTally {
 
 struct ModelFitResult {
     ParameterVector params{};        // the fitted parameters
-    ParameterVector after_stage2{};  // the parameters of ssq2, before their reflection
     double ssq1 = 0.0;               // objective after stage 1, 2 and 3; ssq3 belongs to params
     double ssq2 = 0.0;
     double ssq3 = 0.0;
