@@ -120,7 +120,10 @@ protected:
         RandomContext random = RandomContext::seeded(seed);
         std::string file = name;
         status_ = -1;
-        sorvek_with(file, status_, random, RunOptions{.show_plots = false, .on_fit = {}});
+        stage3_codes_.clear();
+        RunOptions options{.show_plots = false, .on_fit = {}};
+        options.on_fit = [this](std::int64_t, const ModelFitResult& fit) { stage3_codes_.push_back(fit.stage3_code); };
+        sorvek_with(file, status_, random, options);
         std::vector<std::string> boxes;
         for (const auto& message : session.record().messages) boxes.push_back(message.text);
         return boxes;
@@ -132,6 +135,7 @@ protected:
     }
 
     std::int64_t status_ = -1;
+    std::vector<std::int64_t> stage3_codes_;  // as the minimiser returned them, by model
     fs::path previous_;
     fs::path folder_;
 };
@@ -221,6 +225,17 @@ TEST_F(CompleteRun, ExampleFileFitsAndRanksAllSixModels) {
     ASSERT_EQ(ranked.size(), 6u);
     EXPECT_EQ(ranked[0].substr(74, 6), " 0.00*");
     EXPECT_EQ(lines.back(), " SAVED TO: example.out");
+    // Each section states the stage-3 code that the minimiser returned.
+    ASSERT_EQ(stage3_codes_.size(), 6u);
+    std::int64_t calls = 0;
+    std::int64_t uphill = 0;
+    for (const std::int64_t code : stage3_codes_) {
+        calls += code == 2;
+        uphill += code == 4;
+    }
+    EXPECT_EQ(count_of(report, "CALLS TO FUNCTION EXCEEDED  200--INFO = 2"), calls);
+    EXPECT_EQ(count_of(report, "UPHILL SEARCH DIRECTION WAS EXECUTED--INFO = 4"), uphill);
+    EXPECT_EQ(count_of(report, "(MESSAGE RETURNED FROM STAGE 3)"), calls + uphill);
 
     const std::int64_t best = ranked[0][34] - '0';
     EXPECT_EQ(global_types.imdlno, 6);
