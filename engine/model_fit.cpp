@@ -208,6 +208,7 @@ ModelFitResult fit_model(std::span<const double> start, const ParameterBox& boun
         f = sqp.f;
         var = x;
         best.keep_better(f, var);
+        result.stage3_tolerance = stage3_tolerance;
         result.stage3_code = sqp.info;
         result.stage3_iterations = sqp.iterations;
         result.convergence_measure = sqp.convergence_measure;

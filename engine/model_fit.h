@@ -50,6 +50,7 @@ struct ModelFitResult {
     double ssq1 = 0.0;               // objective after stage 1, 2 and 3; ssq3 belongs to params
     double ssq2 = 0.0;
     double ssq3 = 0.0;
+    double stage3_tolerance = 0.0;   // the SQP minimiser's tolerance
     std::int64_t stage3_code = -1;   // completion code of the SQP minimiser
     double convergence_measure = 0.0;
     std::int64_t stage3_iterations = 0;
