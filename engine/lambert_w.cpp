@@ -7,36 +7,11 @@ namespace imm {
 
 namespace {
 
-constexpr double kE = 2.718281828459045;
-constexpr double kMinusInvE = -0.36787944117144233;
+using namespace lambert_w_detail;
+
 constexpr double kInvE = 0.36787944117144233;
-constexpr double kOmega = 0.5671432904097838;
 constexpr double kSqrt2 = 1.4142135623730951;
 constexpr double kLowest = -1.7976931348623157e308;
-
-// The special points of the principal branch; true when x is one of them.
-inline bool principal_special_point(double x, double& w) {
-    if (x < kMinusInvE) { w = 0.0; return true; }
-    if (x == kMinusInvE) { w = -1.0; return true; }
-    if (x <= 0.0) { w = 0.0; return true; }
-    if (x == 1.0) { w = kOmega; return true; }
-    if (x == kE) { w = 1.0; return true; }
-    if (x >= 3e45) { w = 100.0; return true; }
-    return false;
-}
-
-// ln(x/|w|), negated when w's sign bit is set.
-inline double signed_log_ratio(double x, double w) {
-    const double sigma = std::signbit(w) ? -1.0 : 1.0;
-    return sigma * std::log(x / std::fabs(w));
-}
-
-// One Fritsch step for w·e^w = x, given lr = ln(x/w) in the form the branch needs.
-inline double fritsch_step(double w, double lr) {
-    const double z = lr - w;
-    const double q = 2.0 * (1.0 + w) * ((1.0 + w) + 0.6666666666666666 * z);
-    return w * (1.0 + (z / (1.0 + w)) * (q - z) / (q - 2.0 * z));
-}
 
 // Principal W for x above the special points, from r = sqrt(2(1 + e·x)).
 double principal_from_start(double x, double r) {
@@ -82,19 +57,6 @@ double lower_branch(double x, double offset) {
 }
 
 }  // namespace
-
-double omega_wo(double x) {
-    double w;
-    if (principal_special_point(x, w)) return w;
-    if (x < 1e-9) {
-        // The fixed steps do not converge this close to 0; the series is exact here.
-        return x * (1.0 - x + 1.5 * x * x - (8.0 / 3.0) * x * x * x);
-    }
-    const double s = std::sqrt(kE * x + 1.0);
-    w = 2.036 * std::log((1.0 + 1.14956131 * s) / (1.0 + 0.4549574 * std::log(1.0 + s))) - 1.0;
-    for (int i = 0; i < 3; ++i) w = (w / (1.0 + w)) * (1.0 + signed_log_ratio(x, w));
-    return fritsch_step(w, signed_log_ratio(x, w));
-}
 
 double omega_wp(double x) {
     double w;

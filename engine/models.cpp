@@ -51,29 +51,30 @@ constexpr std::array<ModelTitle, 7> kModels = {{
 
 double func(double t, double so, double /*y*/, std::span<const double> p) {
     // Product models give so - Km·W, substrate models Km·W; the third parameter
-    // is added to the value (background) or to the time (offset).
+    // is added to the value (background) or to the time (offset). -Km·W rounds
+    // like Km·W, so the sign goes on Km, off the path through W.
+    const double km = p[0];
+    const double vm = p[1];
     double base = 0.0;
-    double sign = 1.0;
+    double signed_km = km;
     double background = 0.0;
     double offset = 0.0;
     switch (a1.nmdl) {
-    case 1: base = so; sign = -1.0; break;
-    case 2: base = so; sign = -1.0; background = p[2]; break;
-    case 3: base = so; sign = -1.0; offset = p[2]; break;
+    case 1: base = so; signed_km = -km; break;
+    case 2: base = so; signed_km = -km; background = p[2]; break;
+    case 3: base = so; signed_km = -km; offset = p[2]; break;
     case 4: break;
     case 5: background = p[2]; break;
     case 6: offset = p[2]; break;
     default: return 0.0;
     }
-    const double km = p[0];
-    const double vm = p[1];
     const double tp = t + offset;
     if (!std::isfinite(km) || !std::isfinite(vm) || !std::isfinite(tp) || !std::isfinite(background)) {
         return std::numeric_limits<double>::quiet_NaN();
     }
     const double u = (so - tp * vm) / km;
     const double w = scaled_omega(u, so / km);
-    return (base + sign * (km * w)) + background;
+    return (base + signed_km * w) + background;
 }
 
 void npar(std::int64_t model, std::string& title, std::int64_t& n) {

@@ -1,0 +1,25 @@
+#include "optimise/model_evolution.h"
+
+#include <memory>
+
+#include "optimise/model_objective.h"
+#include "optimise/parameter_box.h"
+#include "support/shared_blocks.h"
+
+namespace imm {
+
+EvolutionResult evolve(std::span<const double> start, double reference, const ModelEvolutionOptions& options,
+                       RandomContext& random)
+{
+    EvolutionOptions settings;
+    settings.box = model_parameter_box(a1.nmdl, start, 100.0, a3.ndata, a1);
+    settings.active = options.active;
+    settings.generations = options.max_generations == 0 ? 600 : options.max_generations;
+    settings.square_values = options.square_values;
+    settings.trace = options.trace;
+    // Relative weighting does not enter the evolution's sum.
+    auto objective = std::make_unique<ModelSumOfSquares>(a3.weight_mode == 2 ? 2 : 0);
+    return differential_evolution(*objective, start, reference, settings, random);
+}
+
+}  // namespace imm

@@ -1,0 +1,34 @@
+// The sum of squared residuals of the current model over the data rows,
+// weighted by a weighting mode: the value every fit stage minimises.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "optimise/objective.h"
+#include "support/shared_blocks.h"
+
+namespace imm {
+
+// Reads the model number and the rows of a1 (a3.ndata of them) at each call.
+class ModelSumOfSquares : public Objective {
+public:
+    // Weighting mode 0: every row weighs 1; 1: each term is divided by the
+    // model value's magnitude (1 below 1.49e-8); 2: robust weights from the
+    // residuals at the point; any other mode sums nothing.
+    explicit ModelSumOfSquares(std::int64_t weight_mode) : weight_mode_(weight_mode) {}
+
+    double value(std::span<const double> x) override { return sum(x, weight_mode_); }
+
+    // The sum at x for any weighting mode.
+    double sum(std::span<const double> x, std::int64_t weight_mode);
+
+private:
+    std::int64_t weight_mode_;
+    std::array<double, kMaxRows> model_values_{};
+    std::array<double, kMaxRows> residuals_{};
+    std::array<double, kMaxRows> weights_{};
+};
+
+}  // namespace imm
