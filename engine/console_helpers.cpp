@@ -11,8 +11,7 @@
 namespace imm {
 
 void getstr(std::string_view prompt, std::string& answer) {
-    const std::string_view trimmed = prompt.substr(0, static_cast<std::size_t>(s_len_trim(prompt)));
-    const std::string shown = " " + std::string(trimmed) + " ";
+    const std::string shown = fmt::format(" {} ", prompt.substr(0, static_cast<std::size_t>(s_len_trim(prompt))));
     std::fwrite(shown.data(), 1, shown.size(), stdout);
     std::fflush(stdout);
     std::string line;

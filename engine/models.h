@@ -2,17 +2,82 @@
 // plain, with a background, or with a time offset.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 
+#include "engine/lambert_w.h"
+#include "engine/qexp.h"
+#include "support/shared_blocks.h"
+
 namespace imm {
+
+namespace model_detail {
+
+// W(e^L) for an argument that the clamped exponential or the Omega routine's
+// own clamp at 3e45 would misstate, from its logarithm L: w + ln w = L.
+double omega_from_log(double log_arg);
+
+// W((so/Km)·e^u), with u = (so - Vm·t')/Km.
+inline double scaled_omega(double u, double ratio) {
+    const double z = qexp(u) * ratio;
+    if (u >= 70.0 || z >= 3e45) {
+        const double log_arg = std::log(ratio) + u;  // not finite unless ratio > 0
+        if (std::isfinite(log_arg)) return omega_from_log(log_arg);
+    }
+    return omega_wo(z);
+}
+
+// What a model observes and what its third parameter does.
+enum class Observed { product, substrate };
+enum class Third { none, background, offset };
+
+// The value of one model: product so - Km·W or substrate Km·W, with W taken at
+// u = (so - Vm·t')/Km, t' = t or t + P3, and P3 added as a background.
+template <Observed kObserved, Third kThird>
+inline double model_value(double t, double so, std::span<const double> p) {
+    const double km = p[0];
+    const double vm = p[1];
+    double third = 0.0;
+    if constexpr (kThird != Third::none) third = p.size() > 2 ? p[2] : std::numeric_limits<double>::quiet_NaN();
+    double tp = t;
+    if constexpr (kThird == Third::offset) tp = t + third;
+    if (!std::isfinite(km) || !std::isfinite(vm) || !std::isfinite(tp) ||
+        (kThird == Third::background && !std::isfinite(third))) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    const double w = scaled_omega((so - tp * vm) / km, so / km);
+    double value = 0.0;
+    if constexpr (kObserved == Observed::product) {
+        value = so - km * w;
+    } else {
+        value = km * w;
+    }
+    if constexpr (kThird == Third::background) value += third;
+    return value;
+}
+
+}  // namespace model_detail
 
 // Model value at time t for a curve starting at so, for the model number a1.nmdl.
 // p holds Km, Vm and, for models 2, 3, 5 and 6, the background or time offset.
-// y (the observed value) is not read. NaN when a parameter read, or the
-// effective time, is not finite; 0 for a model number outside 1..6.
-double func(double t, double so, double y, std::span<const double> p);
+// y (the observed value) is not read. NaN when a parameter read is missing or
+// not finite, or the effective time is not finite; 0 for a model number outside 1..6.
+// Inline: it runs once per data row in every fit.
+inline double func(double t, double so, double /*y*/, std::span<const double> p) {
+    using namespace model_detail;
+    switch (a1.nmdl) {
+    case 1: return model_value<Observed::product, Third::none>(t, so, p);
+    case 2: return model_value<Observed::product, Third::background>(t, so, p);
+    case 3: return model_value<Observed::product, Third::offset>(t, so, p);
+    case 4: return model_value<Observed::substrate, Third::none>(t, so, p);
+    case 5: return model_value<Observed::substrate, Third::background>(t, so, p);
+    case 6: return model_value<Observed::substrate, Third::offset>(t, so, p);
+    default: return 0.0;
+    }
+}
 
 // Parameter count n and title of a model (0 and "0- MODEL NOT DEFINED!" for an
 // unknown number). The title keeps its length: blank-padded or cut.

@@ -273,7 +273,7 @@ void Evolution::write_trace(double value, bool first_line) const
     if (options_.trace == nullptr) {
         return;
     }
-    const double shown = options_.square_values ? value * value : value;
+    const double shown = options_.square_trace ? value * value : value;
     fmt::print(options_.trace, "{}{:25}OBJ FUNC = {:12.5E}", first_line ? "" : "\n", "", shown);
 }
 
@@ -403,7 +403,7 @@ EvolutionResult Evolution::run()
                 reflect(handed);
             }
             f = regfunc(handed);
-            if (options_.square_values) {
+            if (options_.square_converged) {
                 f = f * f;
             }
             std::copy(handed.begin(), handed.end(), p.begin());
@@ -411,7 +411,6 @@ EvolutionResult Evolution::run()
             break;
         }
         if (options_.check_probe_from > 0 && g >= options_.check_probe_from && g % 2 == 0) {
-            std::copy(p.begin(), p.end(), best_member.begin());
             f = search(best_member);
         }
         if (f < best_so_far) {

@@ -34,10 +34,11 @@ struct EvolutionOptions {
     double tolerance = 1e-5;             // relative change of the best value at a check
     bool random_thresholds = true;       // strategy thresholds drawn anew after generation 1
     std::int64_t check_interval = 2;     // generations between convergence checks
-    std::int64_t check_probe_from = 0;   // from this generation on, even checks also probe; 0 never
+    std::int64_t check_probe_from = 0;   // from here on, even checks probe around the best member; 0 never
     bool reflect_converged = true;       // reflect the converged vector before its last evaluation
     bool fallback_to_reflected_start = false;  // give back the start after its first reflection
-    bool square_values = false;          // the converged value and the trace are squared
+    bool square_converged = false;       // the converged value is squared
+    bool square_trace = false;           // the trace shows squared values
     std::FILE* trace = nullptr;          // "OBJ FUNC = " lines when set
 };
 

@@ -129,9 +129,7 @@ double randomu(UniformSource& uniform)
 
 double normal(UniformSource& uniform)
 {
-    const double u1 = randomu(uniform);
-    const double u2 = randomu(uniform);
-    return std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+    return box_muller([&uniform] { return randomu(uniform); });
 }
 
 }  // namespace imm

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <random>
 
@@ -79,7 +80,20 @@ std::int64_t rand_seed(RandomContext& random);
 // multiples picks one.
 double randomu(UniformSource& uniform);
 
-// One standard normal deviate (Box-Muller, cosine branch).
+// One standard normal deviate (Box-Muller, cosine branch) from two deviates
+// of `draw`; a first deviate of 0 is drawn again, so no logarithm of 0 is taken.
+template <class Draw>
+double box_muller(Draw&& draw)
+{
+    double u1 = draw();
+    while (u1 <= 0.0) {
+        u1 = draw();
+    }
+    const double u2 = draw();
+    return std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+}
+
+// box_muller on randomu deviates.
 double normal(UniformSource& uniform);
 
 }  // namespace imm

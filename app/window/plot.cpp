@@ -44,11 +44,7 @@ void set_ylabel(const plot_t& plot, const std::string& text) {
     }
 }
 
-void set_xlinear(const plot_t& plot) {
-    if (plot) {
-        plot->x_logarithmic = false;
-    }
-}
+void set_xlinear(const plot_t&) {}
 
 void set_ylinear(const plot_t& plot) {
     if (plot) {

@@ -37,7 +37,6 @@ struct PlotData {
     std::string title;
     std::string xlabel;
     std::string ylabel;
-    bool x_logarithmic = false;
     bool y_logarithmic = false;
     double y_log_base = 10.0;
     AxisRange x;
@@ -53,7 +52,7 @@ plot_t initialize_plot();
 void set_title(const plot_t& plot, const std::string& text);
 void set_xlabel(const plot_t& plot, const std::string& text);
 void set_ylabel(const plot_t& plot, const std::string& text);
-void set_xlinear(const plot_t& plot);
+void set_xlinear(const plot_t& plot);  // the x axis is always linear
 void set_ylinear(const plot_t& plot);
 void set_ylogarithmic(const plot_t& plot, double base = 10.0);
 void set_xscale(const plot_t& plot, double low, double high);

@@ -92,6 +92,15 @@ TEST_F(Models, NonFiniteParameterOrTimeGivesNaN) {
     }
 }
 
+TEST_F(Models, MissingThirdParameterGivesNaN) {
+    const std::array<double, 2> two = {2.0, 1.0};
+    for (std::int64_t model = 1; model <= 6; ++model) {
+        a1.nmdl = model;
+        const bool reads_third = model != 1 && model != 4;
+        EXPECT_EQ(std::isnan(func(1.0, 10.0, 0.0, two)), reads_third) << model;
+    }
+}
+
 TEST_F(Models, UnknownModelNumberGivesZero) {
     EXPECT_EQ(value(0, 1.0, 10.0, {2.0, 1.0, 0.5}), 0.0);
     EXPECT_EQ(value(7, 1.0, 10.0, {2.0, 1.0, 0.5}), 0.0);

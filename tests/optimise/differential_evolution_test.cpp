@@ -120,6 +120,25 @@ TEST(DifferentialEvolution, ReturnedValueBelongsToTheReturnedPoint)
     }
 }
 
+TEST(DifferentialEvolution, ProbeAtTheLastCheckNeverLosesTheGenerationsBest)
+{
+    // Same draws up to the last check; the probe there starts from the generation's best member.
+    for (const TestProblem& problem : kTestProblems) {
+        for (std::uint64_t seed = 1; seed <= 5; ++seed) {
+            SCOPED_TRACE(std::string(problem.name) + " seed " + std::to_string(seed));
+            EvolutionOptions options;
+            options.tolerance = 0.0;
+            options.generations = 6;
+            problem.prepare();
+            const double reference = problem.function(problem.start_vector());
+            const auto plain = run(problem, options, seed, reference);
+            options.check_probe_from = 6;
+            const auto probed = run(problem, options, seed, reference);
+            EXPECT_LE(probed.value, plain.value);
+        }
+    }
+}
+
 TEST(DifferentialEvolution, ReferenceBelowEveryValueReturnsTheStart)
 {
     const TestProblem& problem = kTestProblems[0];
@@ -279,7 +298,7 @@ TEST(DifferentialEvolution, TraceLines)
     options.generations = 4;
     options.tolerance = 0.0;
     options.trace = file;
-    options.square_values = true;
+    options.square_trace = true;
     run(kTestProblems[2], options, 1, 1e9);
     std::rewind(file);
     std::string text;

@@ -1,5 +1,6 @@
 #include "optimise/random_context.h"
 
+#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -100,6 +101,20 @@ TEST(UniformSource, SeededSequencesRepeat)
     // rand_seed reseeds and reports seed word 2.
     const auto word = rand_seed(program);
     EXPECT_EQ(word, std::abs(static_cast<std::int64_t>(program.uniform.seed_words()[1])));
+}
+
+TEST(Normal, BoxMullerByHandAndNoLogarithmOfZero)
+{
+    // u1 = e^-2, u2 = 0: sqrt(-2 ln u1) = 2, cos 0 = 1.
+    std::array<double, 2> pair{std::exp(-2.0), 0.0};
+    std::size_t next = 0;
+    EXPECT_DOUBLE_EQ(box_muller([&] { return pair[next++]; }), 2.0);
+    // A first deviate of 0 is drawn again: 0, then e^-0.5 and 0.5 (cos pi = -1).
+    std::array<double, 3> draws{0.0, std::exp(-0.5), 0.5};
+    next = 0;
+    const double z = box_muller([&] { return draws[next++]; });
+    EXPECT_EQ(next, 3u);
+    EXPECT_DOUBLE_EQ(z, -1.0);
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+// A window of the window layer: a drawing area of the requested size with the
+// window's text area and controls on it, and an optional menu bar above.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QRadioButton>
+#include <vector>
+
+#include "app/window/window_backend.h"
+
+namespace imm {
+
+class Canvas : public QWidget {
+public:
+    explicit Canvas(QWidget* parent);
+    void clear(std::int64_t colour);
+    void add_text(const TextPlacement& text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor background_ = Qt::white;
+    std::vector<TextPlacement> texts_;
+};
+
+class LayerWindow : public QMainWindow {
+public:
+    explicit LayerWindow(const WindowSpec& spec);
+
+    std::int64_t id() const { return id_; }
+    Canvas* canvas() const { return canvas_; }
+    // Makes room for the menu bar so that the drawing area keeps its size.
+    void show_menu_bar();
+    // Closes the window for the layer (a frame close goes to the layer first).
+    void close_for_layer();
+
+    std::vector<QPointer<QRadioButton>> radio_buttons;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    std::int64_t id_;
+    QSize client_;
+    Canvas* canvas_;
+    bool closing_ = false;
+};
+
+// The font of a font style: 1 serif, 6 sans serif, 7 (and any other) the
+// application font; the size is in pixels.
+QFont font_of(const FontStyle& style);
+QColor colour_of(std::int64_t rgb);
+
+}  // namespace imm

@@ -1,0 +1,25 @@
+// The values of one data row: the first three fields of the line, separated by
+// blanks or TABs; further fields are ignored.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace imm {
+
+struct DataRowValues {
+    double t = 0.0;   // time
+    double so = 0.0;  // [So]
+    double y = 0.0;   // product or substrate
+};
+
+// A finite real in integer, decimal or exponent notation (exponent letter E, e, D
+// or d), with an optional sign and nothing else; a value too small for a double
+// reads as 0. Independent of the locale.
+std::optional<double> parse_real_field(std::string_view field);
+
+// The row's values, or nothing when it has fewer than three fields or one of the
+// first three is not a finite real.
+std::optional<DataRowValues> parse_data_row(std::string_view line);
+
+}  // namespace imm

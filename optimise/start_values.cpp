@@ -1,0 +1,104 @@
+#include "optimise/start_values.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+#include "engine/curve_split.h"
+#include "optimise/calcfg.h"
+#include "optimise/coordinate_search.h"
+#include "optimise/golden_search.h"
+#include "optimise/parameter_box.h"
+#include "optimise/random_search.h"
+#include "support/shared_blocks.h"
+
+namespace imm {
+
+namespace {
+
+constexpr double kWideBound = 1e6;
+constexpr double kSlopeGuard = 1e-6;
+constexpr double kSmallest = 1e-6;
+constexpr int kPolishRounds = 10;
+constexpr std::int64_t kRandomSearchPasses = 30;
+constexpr double kSeed = 1024.0;
+
+// Sum of the slopes |dy/dt| of three neighbouring pairs of the first curve: rows 3
+// to 6 when the curve is that long, else the last rows it has.
+double first_curve_slope(std::int64_t rows_in_first_curve) {
+    const std::int64_t last = std::min<std::int64_t>(6, rows_in_first_curve);
+    const std::int64_t first = std::max<std::int64_t>(1, last - 3);
+    double slope = 0.0;
+    for (std::int64_t k = first; k < last; ++k) {
+        const std::size_t i = static_cast<std::size_t>(k - 1);
+        slope += std::fabs(a1.yobs[i] - a1.yobs[i + 1]) / (std::fabs(a1.t[i] - a1.t[i + 1]) + kSlopeGuard);
+    }
+    return slope;
+}
+
+}  // namespace
+
+StartGuess guess_start_values(std::int64_t model, std::int64_t curves, std::int64_t rows_in_first_curve) {
+    const std::int64_t rows = a3.ndata;
+    const std::int64_t m1 = rows_in_first_curve;
+    StartGuess guess;
+    double so_sum = 0.0;
+    for (std::int64_t i = 0; i < rows; ++i) so_sum += a1.so[i];
+    guess.km = 2.0 * static_cast<double>(curves) * so_sum / static_cast<double>(rows);
+    const double slope = first_curve_slope(m1);
+    guess.vm = model <= 3 ? std::fabs(slope / 20.0) : std::fabs(slope / 10.0);
+    if (model == 2) {
+        guess.third = std::fabs((a1.yobs[0] + a1.yobs[1]) / 2.0);
+    } else if (model == 5) {
+        guess.third = std::fabs((a1.yobs[m1 - 1] + a1.yobs[m1 - 2]) / 2.0);
+    } else if (model == 3 || model == 6) {
+        guess.third = std::fabs((a1.t[0] + a1.t[1]) / 2.0);
+        if (a1.t[0] > 0.0) guess.third = -guess.third;
+    }
+    return guess;
+}
+
+void init_estimates(std::span<double> p, RandomContext& random) {
+    const std::int64_t n = a3.nparam;
+    const std::int64_t rows = a3.ndata;
+    const std::int64_t model = global_types.imdlno;
+    std::array<double, kMaxParams> lo{}, hi{}, e_store{};
+    std::fill_n(lo.begin(), n, -kWideBound);
+    std::fill_n(hi.begin(), n, kWideBound);
+    const std::span<double> e(e_store.data(), static_cast<std::size_t>(n));
+
+    std::array<std::int64_t, kMaxCurves> counts{};
+    std::int64_t curves = 0;
+    ycurves(counts, curves);
+    const StartGuess guess = guess_start_values(model, curves, counts[0]);
+    const double third = guess.third;
+    const bool time_offset = model == 3 || model == 6;
+    e[0] = guess.km;
+    if (n > 1) e[1] = guess.vm;
+    if (n > 2) e[2] = third;
+
+    Calcfg objective;
+    double f = 0.0;
+    const std::span<const double> wide_lo(lo.data(), e.size()), wide_hi(hi.data(), e.size());
+    for (int round = 0; round < kPolishRounds; ++round) {
+        f = golden_search(objective, e).f;
+        f = asearch(e, wide_lo, wide_hi, f, random).f;
+    }
+    if (time_offset && n > 2) e[2] = std::fabs(third);
+
+    const ParameterBox box = model_parameter_box(a1.nmdl, e, 100.0, rows, a1);
+    double seed = kSeed;
+    random.start_values.next(seed);
+    random.start_values.next(seed);
+    f = dorunrun(objective, e, seed, random, RandomSearchOptions{kRandomSearchPasses}).f;
+    asearch(e, box.lower, box.upper, f, random);
+    if (time_offset && n > 2) e[2] = third;
+
+    for (std::int64_t i = 0; i < n; ++i) {
+        if (std::fabs(e[i]) < kSmallest) e[i] = e[i] < 0.0 ? -kSmallest : kSmallest;
+        p[i] = e[i];
+    }
+}
+
+}  // namespace imm

@@ -1,0 +1,29 @@
+#include "support/write_to_textbox.h"
+
+#include <string>
+
+#include "app/window/window.h"
+#include "support/strings.h"
+#include "support/text_files.h"
+#include "support/unit_table.h"
+
+namespace imm {
+
+std::int64_t write2textbox(std::int64_t area, std::string_view name) {
+    enabletextbox(area, true);
+    settextboxfocused(area);
+    settextboxvisible(area, true);
+    const TextboxLines lines = textbox_lines_from_file(name);
+    if (lines.status != io_ok) {
+        dlgmessage(3, "Could not open the file " +
+                          std::string(name.substr(0, static_cast<std::size_t>(s_len_trim(name)))) +
+                          "\r\nfor the text area.");
+        return lines.status;
+    }
+    for (const std::string& text : lines.texts) {
+        inserttextboxtext(area, text);
+    }
+    return io_ok;
+}
+
+}  // namespace imm
