@@ -1,6 +1,6 @@
-#include <cstdio>
+#include "app/main_program.h"
+#include "app/window/qt/run_qt_program.h"
 
-int main() {
-    std::puts("Sorvek-IMM: the program is built; its main window is not there yet.");
-    return 0;
+int main(int argc, char** argv) {
+    return imm::run_qt_program(argc, argv, [] { imm::main_program(imm::ProgramOptions{}); });
 }

@@ -1,0 +1,97 @@
+#include "app/check_model.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "app/model_selection.h"
+#include "app/window/window.h"
+#include "engine/data_file_scan.h"
+#include "engine/data_row.h"
+#include "support/shared_blocks.h"
+#include "support/unit_table.h"
+
+namespace imm {
+
+namespace {
+
+constexpr double kSameSo = 1e-7;
+
+struct CheckRows {
+    std::array<double, kMaxRows> so{};
+    std::array<double, kMaxRows> y{};
+    std::size_t count = 0;
+};
+
+// False when the file cannot be opened or a row is not three numbers.
+bool read_rows(const std::string& name, CheckRows& rows) {
+    std::int64_t unit = 20;
+    get_unit(unit);
+    std::int64_t idat = 0;
+    data_row_count(unit, name, idat);
+    UnitTable& units = UnitTable::instance();
+    if (units.open(unit, name, OpenMode::existing) != io_ok) {
+        return false;
+    }
+    const auto wanted = static_cast<std::size_t>(std::clamp<std::int64_t>(idat, 0, kMaxRows));
+    std::string line;
+    bool all_numbers = true;
+    while (rows.count < wanted && units.read_line(unit, line) == io_ok) {
+        const auto values = parse_data_row(line);
+        if (!values) {
+            all_numbers = false;
+            break;
+        }
+        rows.so[rows.count] = values->so;
+        rows.y[rows.count] = values->y;
+        ++rows.count;
+    }
+    units.close(unit);
+    return all_numbers;
+}
+
+// Rows of the last curve, or 0 when there are more curves than a run takes.
+std::size_t last_curve_rows(const CheckRows& rows) {
+    std::size_t start = 0;
+    std::int64_t curves = 1;
+    for (std::size_t k = 1; k < rows.count; ++k) {
+        if (std::abs(rows.so[k] - rows.so[start]) > kSameSo) {
+            start = k;
+            ++curves;
+        }
+    }
+    return curves > kMaxCurves ? 0 : rows.count - start;
+}
+
+}  // namespace
+
+DataDirection data_direction(const std::string& data_file_name) {
+    CheckRows rows;
+    if (!read_rows(data_file_name, rows) || rows.count == 0) {
+        return DataDirection::unknown;
+    }
+    const std::size_t m = last_curve_rows(rows);
+    if (m == 0) {
+        return DataDirection::unknown;
+    }
+    const double d = rows.y[m - 1] - rows.y[0];
+    return std::signbit(d) ? DataDirection::falling : DataDirection::rising;
+}
+
+std::int64_t check_model(ProgramState& program) {
+    const DataDirection direction = data_direction(program.data_file_name);
+    const std::int64_t model = global_types.imdlno;
+    std::string suggestion;
+    if (direction == DataDirection::falling && model <= 3) {
+        suggestion = "THE DATA SUGGESTS A SUBSTRATE vs TIME MODEL INSTEAD.";
+    } else if (direction == DataDirection::rising && model >= 4) {
+        suggestion = "THE DATA SUGGESTS A PRODUCT vs TIME MODEL INSTEAD.";
+    } else {
+        return kRunGo;
+    }
+    dlgmessage(1, "THE WRONG MODEL TYPE WAS SELECTED!\r\n" + suggestion);
+    model_lib();
+    return kRunStop;
+}
+
+}  // namespace imm

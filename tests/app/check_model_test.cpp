@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "app/check_model.h"
+#include "app/command_codes.h"
+#include "program_harness.h"
+
+namespace imm {
+namespace {
+
+using testing_support::ProgramRun;
+using testing_support::TempFolder;
+using E = MenuEntry;
+
+struct DirectionCase {
+    std::string name;
+    std::string text;
+    DataDirection direction;
+};
+
+void PrintTo(const DirectionCase& c, std::ostream* os) { *os << c.name; }
+
+class Direction : public testing::TestWithParam<DirectionCase> {};
+
+TEST_P(Direction, OfTheDataFile) {
+    TempFolder folder;
+    const auto file = folder.write("data.in", GetParam().text);
+    EXPECT_EQ(data_direction(file.string()), GetParam().direction);
+}
+
+std::string rows_of(std::int64_t count, double so) {
+    std::string text;
+    for (std::int64_t i = 0; i < count; ++i) {
+        text += std::to_string(i) + " " + std::to_string(so) + " " + std::to_string(i) + "\n";
+    }
+    return text;
+}
+
+std::string curves(std::int64_t count) {
+    std::string text;
+    for (std::int64_t c = 0; c < count; ++c) {
+        text += rows_of(3, 10.0 * static_cast<double>(c + 1));
+    }
+    return text;
+}
+
+const DirectionCase kDirections[] = {
+    {"Rising", "0 5 1\n1 5 2\n2 5 3\n", DataDirection::rising},
+    {"Falling", "0 5 3\n1 5 2\n2 5 1\n", DataDirection::falling},
+    {"FlatCountsAsRising", "0 5 2\n1 5 2\n2 5 2\n", DataDirection::rising},
+    {"NegativeZeroCountsAsFalling", "0 5 0\n1 5 1\n2 5 -0\n", DataDirection::falling},
+    // The last curve has 2 rows: rows 1 and 2 of the whole file are compared.
+    {"LastCurveLengthIndexesTheFile", "0 5 3\n1 5 1\n2 5 9\n0 8 1\n1 8 2\n", DataDirection::falling},
+    {"EqualCurvesCompareTheFirstCurve", "0 5 1\n1 5 2\n0 8 9\n1 8 0\n", DataDirection::rising},
+    {"CommentEndsTheData", "0 5 3\n1 5 1\n# 2 5 9\n", DataDirection::falling},
+    {"TabsAndCrLf", "0\t5\t1\r\n1\t5\t2\r\n", DataDirection::rising},
+    {"TenCurves", curves(10), DataDirection::rising},
+    {"ElevenCurvesAreLeftToTheDriver", curves(11), DataDirection::unknown},
+    {"BadRowIsLeftToTheDriver", "0 5 3\n1 five 1\n2 5 0\n", DataDirection::unknown},
+    {"ShortRowIsLeftToTheDriver", "0 5 3\n1 5\n2 5 0\n", DataDirection::unknown},
+    {"NoRows", "# only a note\n", DataDirection::unknown},
+    {"EmptyFile", "", DataDirection::unknown},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, Direction, testing::ValuesIn(kDirections),
+                         [](const testing::TestParamInfo<DirectionCase>& info) { return info.param.name; });
+
+TEST(DataDirectionCheck, MissingFileIsLeftToTheDriver) {
+    TempFolder folder;
+    EXPECT_EQ(data_direction((folder.path() / "none.in").string()), DataDirection::unknown);
+}
+
+TEST(DataDirectionCheck, ReadsAtMostAThousandRows) {
+    // 1001 rows of one curve: the last curve counts 1000 rows, so row 1000 is
+    // compared with row 1 (row 1001, far lower, is never read).
+    std::string text = rows_of(1000, 5.0);
+    text += "1000 5 -99999\n";
+    TempFolder folder;
+    EXPECT_EQ(data_direction(folder.write("big.in", text).string()), DataDirection::rising);
+}
+
+struct WrongModel {
+    std::string name;
+    std::string data;
+    std::string button;  // in the selection window
+    bool stops;
+    std::string message;
+};
+
+void PrintTo(const WrongModel& c, std::ostream* os) { *os << c.name; }
+
+class WrongModelType : public testing::TestWithParam<WrongModel> {};
+
+TEST_P(WrongModelType, StopsTheRunWithTheMessageAndTheSelectionWindow) {
+    const WrongModel& c = GetParam();
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    program.open_data_file(folder.write("run.in", c.data));
+    program.select_models(c.button);
+    const std::int64_t windows_before = static_cast<std::int64_t>(program.record().windows.size());
+    program.choose(E::run);
+    if (c.stops) {
+        ASSERT_TRUE(program.wait_window_open("Select Models"));
+        EXPECT_EQ(static_cast<std::int64_t>(program.record().windows.size()), windows_before + 1);
+        program.backend().choose(program.button("Close"));
+    }
+    ASSERT_TRUE(program.wait_done(command::run, 1));
+    const auto messages = program.record().messages;
+    if (c.stops) {
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].kind, 1);
+        EXPECT_EQ(messages[0].text, c.message);
+        EXPECT_TRUE(program.fit().names.empty());
+    } else {
+        EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(program.fit().names.size(), 1u);
+    }
+}
+
+const WrongModel kWrongModels[] = {
+    {"FallingDataProductModel", "0 5 3\n1 5 2\n2 5 1\n", "Product", true,
+     "THE WRONG MODEL TYPE WAS SELECTED!\r\nTHE DATA SUGGESTS A SUBSTRATE vs TIME MODEL INSTEAD."},
+    {"RisingDataSubstrateModel", "0 5 1\n1 5 2\n2 5 3\n", "Substrate", true,
+     "THE WRONG MODEL TYPE WAS SELECTED!\r\nTHE DATA SUGGESTS A PRODUCT vs TIME MODEL INSTEAD."},
+    {"FlatDataSubstrateModel", "0 5 2\n1 5 2\n2 5 2\n", "Substrate", true,
+     "THE WRONG MODEL TYPE WAS SELECTED!\r\nTHE DATA SUGGESTS A PRODUCT vs TIME MODEL INSTEAD."},
+    {"FlatDataProductModel", "0 5 2\n1 5 2\n2 5 2\n", "Product", false, ""},
+    {"FallingDataSubstrateModel", "0 5 3\n1 5 2\n2 5 1\n", "Substrate", false, ""},
+    {"UnreadableDataGoesToTheDriver", "0 5 3\nx y z\n", "Product", false, ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Runs, WrongModelType, testing::ValuesIn(kWrongModels),
+                         [](const testing::TestParamInfo<WrongModel>& info) { return info.param.name; });
+
+TEST(CheckModel, RerunDoesNotCheckTheDirection) {
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    program.open_data_file(folder.write("run.in", "0 5 3\n1 5 2\n2 5 1\n"));
+    program.select_models("Product");
+    program.perform(E::rerun);
+    EXPECT_TRUE(program.record().messages.empty());
+    EXPECT_EQ(program.fit().names.size(), 1u);
+}
+
+}  // namespace
+}  // namespace imm

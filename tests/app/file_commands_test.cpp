@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/command_codes.h"
+#include "app/file_commands.h"
+#include "program_harness.h"
+
+namespace imm {
+namespace {
+
+using testing_support::ProgramRun;
+using testing_support::read_file;
+using testing_support::TempFolder;
+using E = MenuEntry;
+
+const std::string kTitle = "Sorvek-IMM: Enzyme Progress of Reaction Modeling Software";
+const std::string kData = "0 50 0.5\n40 50 13.7\n120 50 32.7\n";
+
+TEST(OpenCommand, AsksForADataFileAndShowsItsPathUpperCased) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "Sub");
+    const auto file = folder.write("Sub/MyRun.in", kData);
+    ProgramRun program;
+    program.start();
+    const auto start_folder = std::filesystem::current_path();
+    program.open_data_file(file);
+
+    const auto r = program.record();
+    ASSERT_EQ(r.file_dialogs.size(), 1u);
+    const FileDialogRequest& request = r.file_dialogs[0].request;
+    EXPECT_FALSE(request.save);
+    EXPECT_EQ(request.name, (start_folder / "*.in").string());
+    EXPECT_EQ(request.filter_name, "*.in");
+    EXPECT_EQ(request.pattern, "*.in");
+    EXPECT_EQ(request.title, "Enter data file");
+    EXPECT_EQ(program.main_title(), shown_path(file.string()));
+    EXPECT_NE(program.main_title(), file.string());
+    // The name keeps its case for every file access; the working folder moves.
+    EXPECT_EQ(global_types.data_file_name, file.string());
+    EXPECT_EQ(std::filesystem::current_path(), folder.path() / "Sub");
+    EXPECT_EQ(global_types.data_folder, (folder.path() / "Sub").string() + "/");
+}
+
+TEST(OpenCommand, CancelDropsTheOpenFileAndKeepsTheTitle) {
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    program.open_data_file(folder.write("a.in", kData));
+    const std::string title = program.main_title();
+    program.backend().answer_file_dialog(std::nullopt);
+    program.perform(E::open_data_file);
+    EXPECT_EQ(program.main_title(), title);
+    EXPECT_EQ(global_types.data_file_name, "DATA.IN");
+    program.select_models("Product");
+    program.perform(E::run);
+    ASSERT_EQ(program.record().messages.size(), 1u);
+    EXPECT_EQ(program.record().messages[0].text, "No data file open - Warning!\r\nOpen a data file for input. ");
+}
+
+TEST(ShownPath, IsTheUpperCasedPath) {
+    EXPECT_EQ(shown_path("/home/x/abc.in"), "/HOME/X/ABC.IN");
+}
+
+// A finished run of the scripted fit on run.in with the given report.
+void finished_run(ProgramRun& program, const TempFolder& folder, std::vector<std::string> report) {
+    program.fit().report_lines = std::move(report);
+    program.open_data_file(folder.write("run.in", kData));
+    program.select_models("Product");
+    program.perform(E::run);
+}
+
+TEST(ReportAfterARun, IsShownWithoutItsFirstLineAndRecordsWhereItWasWritten) {
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    finished_run(program, folder, {"first line", "", "  second   ", "third"});
+    const auto report = folder.path() / "run.out";
+    EXPECT_EQ(program.text_area(), "\r\n  second\r\nthird\r\n");
+    EXPECT_EQ(read_file(report), "first line\n\n  second   \nthird\n   Results written to " + report.string() + "\n");
+    EXPECT_EQ(global_types.report_file_name, report.string());
+    EXPECT_TRUE(program.record().messages.empty());
+}
+
+TEST(ReportAfterARun, ThatCannotBeOpenedShowsAnErrorAndTheProgramGoesOn) {
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    // A folder in the report's place: the scripted fit cannot write it and the
+    // program cannot open it.
+    std::filesystem::create_directories(folder.path() / "run.out");
+    finished_run(program, folder, {"head"});
+    const auto messages = program.record().messages;
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages[0].kind, 3);
+    EXPECT_EQ(messages[0].text, "Textbox Data File Write - Fatal error!\r\nCould not open the output file " +
+                                    (folder.path() / "run.out").string());
+    program.perform(E::help);
+    EXPECT_FALSE(program.finished());
+    EXPECT_EQ(program.main_title(), kTitle);
+}
+
+TEST(SaveResults, WritesTheTextAreaToTheChosenFile) {
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    finished_run(program, folder, {"head", "Km = 1.5", "Vm = 2.5"});
+    const auto saved = folder.path() / "saved.txt";
+    program.backend().answer_file_dialog(saved.string());
+    program.perform(E::save_results);
+    const auto r = program.record();
+    const FileDialogRequest& request = r.file_dialogs.back().request;
+    EXPECT_TRUE(request.save);
+    EXPECT_EQ(request.name, (folder.path() / "run.txt").string());
+    EXPECT_EQ(request.pattern, "*.txt");
+    EXPECT_EQ(request.filter_name, "*.txt");
+    EXPECT_EQ(request.title, "Save Data");
+    // The text area's own line breaks, and the record's line end.
+    EXPECT_EQ(read_file(saved), "Km = 1.5\r\nVm = 2.5\r\n\n");
+}
+
+TEST(SaveResults, CancelledWritesNothing) {
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    finished_run(program, folder, {"head", "x"});
+    program.backend().answer_file_dialog(std::nullopt);
+    program.perform(E::save_results);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "run.txt"));
+    EXPECT_TRUE(program.record().messages.empty());
+}
+
+TEST(SaveResults, ThatCannotBeWrittenShowsAnErrorAndTheProgramGoesOn) {
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    finished_run(program, folder, {"head", "x"});
+    const auto blocked = folder.path() / "blocked.txt";
+    std::filesystem::create_directories(blocked);
+    program.backend().answer_file_dialog(blocked.string());
+    program.perform(E::save_results);
+    const auto messages = program.record().messages;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, 3);
+    EXPECT_EQ(messages[0].text, "Could not write the file " + blocked.string());
+    program.perform(E::help);
+    EXPECT_FALSE(program.finished());
+}
+
+struct NoResults {
+    std::string name;
+    std::int64_t fit_status;  // -1: no run at all
+    E entry;
+};
+
+void PrintTo(const NoResults& c, std::ostream* os) { *os << c.name; }
+
+class WithoutResults : public testing::TestWithParam<NoResults> {};
+
+TEST_P(WithoutResults, NothingIsSavedPrintedOrDrawn) {
+    const NoResults& c = GetParam();
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    program.open_data_file(folder.write("run.in", kData));
+    program.select_models("Product");
+    if (c.fit_status >= 0) {
+        program.set_fit_status(c.fit_status);
+        program.perform(E::run);
+    }
+    program.perform(c.entry);
+    const auto r = program.record();
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0].kind, 1);
+    EXPECT_EQ(r.messages[0].text, "No results to show - Run a curve-fit first.");
+    EXPECT_EQ(r.file_dialogs.size(), 1u);  // only the open dialog
+    EXPECT_TRUE(program.editor_calls().empty());
+    EXPECT_TRUE(r.plots.empty());
+}
+
+const NoResults kNoResults[] = {
+    {"SaveBeforeAnyRun", -1, E::save_results},   {"SaveAfterAFailedRun", 3, E::save_results},
+    {"PrintAfterAFailedRun", 2, E::print_results}, {"XYPlotAfterAFailedRun", 3, E::xy_plot},
+    {"FileXYPlotAfterAFailedRun", 5, E::file_xy_plot}, {"RatePlotAfterAFailedRun", 3, E::rate_plot},
+    {"ResidualsAfterAFailedRun", 3, E::residuals},
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, WithoutResults, testing::ValuesIn(kNoResults),
+                         [](const testing::TestParamInfo<NoResults>& info) { return info.param.name; });
+
+TEST(EditorCommands, PrintAndEditOpenTheReportAndTheDataFileInTheEditor) {
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    finished_run(program, folder, {"head", "x"});
+    program.perform(E::print_results);
+    program.perform(E::edit_data_file);
+    EXPECT_EQ(program.editor_calls(), (std::vector<std::string>{(folder.path() / "run.out").string(),
+                                                                (folder.path() / "run.in").string()}));
+    EXPECT_TRUE(program.record().messages.empty());
+}
+
+TEST(EditorCommands, AnEditorThatCannotBeStartedIsReported) {
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    program.open_data_file(folder.write("run.in", kData));
+    program.set_editor_starts(false);
+    program.perform(E::edit_data_file);
+    const auto messages = program.record().messages;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, 1);
+    EXPECT_EQ(messages[0].text, "The text editor could not be started for " + (folder.path() / "run.in").string());
+}
+
+TEST(EditorCommands, AMissingFileGreysItsEntry) {
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    finished_run(program, folder, {"head", "x"});
+    std::filesystem::remove(folder.path() / "run.in");
+    std::filesystem::remove(folder.path() / "run.out");
+    program.perform(E::edit_data_file);
+    program.perform(E::print_results);
+    EXPECT_FALSE(program.enabled(E::edit_data_file));
+    EXPECT_FALSE(program.enabled(E::print_results));
+    EXPECT_TRUE(program.editor_calls().empty());
+    EXPECT_TRUE(program.record().messages.empty());
+}
+
+}  // namespace
+}  // namespace imm

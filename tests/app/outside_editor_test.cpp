@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "app/outside_editor.h"
+#include "program_harness.h"
+
+namespace imm {
+namespace {
+
+using testing_support::read_file;
+using testing_support::TempFolder;
+
+// Sets PATH while it lives.
+class PathSet {
+public:
+    explicit PathSet(const std::string& path) : saved_(std::getenv("PATH") ? std::getenv("PATH") : "") {
+        setenv("PATH", path.c_str(), 1);
+    }
+    ~PathSet() { setenv("PATH", saved_.c_str(), 1); }
+
+private:
+    std::string saved_;
+};
+
+TEST(OutsideEditor, StartsXdgOpenOnTheFileWithoutWaiting) {
+    TempFolder folder;
+    const auto seen = folder.path() / "seen";
+    const auto script = folder.write("xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > '" + seen.string() + ".tmp'\nmv '" +
+                                                     seen.string() + ".tmp' '" + seen.string() + "'\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    const auto report = folder.write("my report.out", "text");
+    {
+        PathSet path(folder.path().string() + ":/usr/bin:/bin");
+        EXPECT_TRUE(start_text_editor(report.string()));
+    }
+    for (int i = 0; i < 500 && !std::filesystem::exists(seen); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(read_file(seen), report.string());
+}
+
+TEST(OutsideEditor, ReportsWhenNoOpenerCanBeStarted) {
+    TempFolder folder;
+    PathSet path(folder.path().string());
+    EXPECT_FALSE(start_text_editor("/tmp/whatever.out"));
+}
+
+}  // namespace
+}  // namespace imm

@@ -1,0 +1,161 @@
+#include <QAction>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "app/file_commands.h"
+#include "app/main_program.h"
+#include "app/window/qt/layer_window.h"
+#include "support/shared_blocks.h"
+#include "tests/app/window/qt/qt_test_support.h"
+
+namespace imm {
+namespace {
+
+using QtMainWindow = QtLayerTest;
+
+const QString kTitle = "Sorvek-IMM: Enzyme Progress of Reaction Modeling Software";
+
+LayerWindow* window_titled(const QString& title) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* found = dynamic_cast<LayerWindow*>(w); found && found->isVisible() && found->windowTitle() == title) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+QAction* bar_action(LayerWindow* w, const QString& text) {
+    for (QAction* action : w->menuBar()->actions()) {
+        if (action->text() == text) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+QPushButton* push_button(QWidget* w, const QString& text) {
+    for (QPushButton* button : w->findChildren<QPushButton*>()) {
+        if (button->text() == text) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+// Chooses the entry until the condition holds: a choice made while the previous
+// command is still ending is lost, as the command loop intends.
+bool choose_until(QAction* action, const std::function<bool()>& condition) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        action->trigger();
+        if (pump_until(condition, std::chrono::seconds(1))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string file_text(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The report's lines after the first, each ended by a line feed, as the text area shows them.
+QString shown_report(const std::string& report) {
+    std::istringstream in(report);
+    std::string line;
+    std::getline(in, line);
+    QString shown;
+    while (std::getline(in, line)) {
+        while (!line.empty() && line.back() == ' ') {
+            line.pop_back();
+        }
+        shown += QString::fromStdString(line) + '\n';
+    }
+    return shown;
+}
+
+TEST_F(QtMainWindow, OpensTheExampleFileRunsAndShowsTheReport) {
+    std::random_device entropy;
+    const auto folder = std::filesystem::temp_directory_path() / ("sorvek_main_window_" + std::to_string(entropy()));
+    std::filesystem::create_directories(folder);
+    const auto data = folder / "example.in";
+    std::filesystem::copy_file(std::filesystem::path(SORVEK_SOURCE_DIR) / "examples" / "example.in", data);
+    const auto before = std::filesystem::current_path();
+    for (auto& flag : global_types.imdl) {
+        flag = 0;
+    }
+
+    ProgramThread program([] { main_program(ProgramOptions{}); });
+    LayerWindow* splash = nullptr;
+    ASSERT_TRUE(pump_until([&] { return (splash = window_titled("Sorvek-IMM")) != nullptr; }));
+    splash->close();  // ends the splash early
+    LayerWindow* main = nullptr;
+    ASSERT_TRUE(pump_until([&] { return (main = window_titled(kTitle)) != nullptr && !window_titled("Sorvek-IMM"); }));
+
+    QStringList bar;
+    for (QAction* action : main->menuBar()->actions()) {
+        bar << action->text();
+    }
+    EXPECT_EQ(bar, (QStringList{"File", "OpenData", "Models", "Weight", "Run", "Rerun", "Clear", "XY_Plot",
+                                "Rate_Plot", "Residuals", "Help", "About", "Quit"}));
+    EXPECT_FALSE(bar_action(main, "Run")->isEnabled());
+    QStringList file;
+    for (QAction* action : bar_action(main, "File")->menu()->actions()) {
+        file << action->text();
+    }
+    EXPECT_EQ(file, (QStringList{"Open Data File", "Edit Data File", "Run Curve-fit", "XY Plot", "Clear Display",
+                                 "Save Results", "Print Results", "Enzymatic Mechanism", "Model Library",
+                                 "Example Data File", "About", "Quit"}));
+    auto* area = main->findChild<QPlainTextEdit*>();
+    ASSERT_NE(area, nullptr);
+
+    // Product models through the selection window.
+    LayerWindow* selection = nullptr;
+    ASSERT_TRUE(choose_until(bar_action(main, "Models"),
+                             [&] { return (selection = window_titled("Select Models")) != nullptr; }));
+    ASSERT_TRUE(pump_until([&] { return push_button(selection, "Close") != nullptr; }));
+    push_button(selection, "Product")->click();
+    push_button(selection, "Close")->click();
+    ASSERT_TRUE(pump_until([&] { return window_titled("Select Models") == nullptr && bar_action(main, "Run")->isEnabled(); }));
+
+    // The example file through the open dialog.
+    QFileDialog* dialog = nullptr;
+    ASSERT_TRUE(choose_until(bar_action(main, "OpenData"),
+                             [&] { return (dialog = find_window<QFileDialog>()) != nullptr; }));
+    EXPECT_EQ(dialog->windowTitle(), "Enter data file");
+    emit dialog->fileSelected(QString::fromStdString(data.string()));
+    static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+    const QString shown = QString::fromStdString(shown_path(data.string()));
+    ASSERT_TRUE(pump_until([&] { return main->windowTitle() == shown; }));
+
+    const auto report = folder / "example.out";
+    const std::string record = "   Results written to " + report.string();
+    QMessageBox* box = nullptr;
+    ASSERT_TRUE(choose_until(bar_action(main, "Run"), [&] {
+        box = find_window<QMessageBox>();
+        return box || (main->windowTitle() == kTitle && bar_action(main, "Rerun")->isEnabled());
+    }));
+    ASSERT_EQ(box, nullptr) << box->text().toStdString();
+    const std::string written = file_text(report);
+    ASSERT_TRUE(written.ends_with(record + "\n")) << written;
+    EXPECT_EQ(area->toPlainText(), shown_report(written.substr(0, written.size() - record.size() - 1)));
+    EXPECT_FALSE(bar_action(main, "Run")->isEnabled());
+
+    ASSERT_TRUE(choose_until(bar_action(main, "Quit"), [&] { return program.done(); }));
+    ASSERT_TRUE(program.finish());
+    std::filesystem::current_path(before);
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace imm
