@@ -90,22 +90,6 @@ TEST(PlotCommands, DrawWhatTheSharedBlocksHoldAfterASuccessfulRun) {
     EXPECT_EQ(getcurrentwindow(), p.main_window);
 }
 
-TEST(PlotCommands, AreRefusedWithoutResults) {
-    PlotSession p;
-    fill_three_curves();
-    ProgramState program;
-    for (const std::int64_t code : {command::xy_plot, command::residual_plot, command::rate_plot}) {
-        plot(program, code);
-    }
-    const auto record = p.session.record();
-    EXPECT_TRUE(record.plots.empty());
-    ASSERT_EQ(record.messages.size(), 3u);
-    for (const RecordedMessage& m : record.messages) {
-        EXPECT_EQ(m.kind, 1);
-        EXPECT_EQ(m.text, kNoResults);
-    }
-}
-
 TEST(PlotCommands, RatePlotNeedsThreeCurves) {
     for (const std::int64_t curves : {1, 2}) {
         PlotSession p;
@@ -119,23 +103,6 @@ TEST(PlotCommands, RatePlotNeedsThreeCurves) {
         ASSERT_EQ(record.messages.size(), 1u);
         EXPECT_EQ(record.messages[0].caption, "Information");
         EXPECT_EQ(record.messages[0].text, kTooFewCurves);
-    }
-}
-
-TEST(RunFollowUp, DialogByRunStatus) {
-    for (std::int64_t status = -1; status <= 10; ++status) {
-        PlotSession p;
-        run_follow_up(status);
-        const auto messages = p.session.record().messages;
-        if (status >= 4 && status <= 6) {
-            ASSERT_EQ(messages.size(), 1u) << status;
-            EXPECT_EQ(messages[0].text, model_library_text());
-        } else if (status == 7) {
-            ASSERT_EQ(messages.size(), 1u);
-            EXPECT_EQ(messages[0].text, example_file_text());
-        } else {
-            EXPECT_TRUE(messages.empty()) << status;
-        }
     }
 }
 
@@ -208,23 +175,6 @@ INSTANTIATE_TEST_SUITE_P(EachStatus, CommandsAfterARun,
                              return std::string(info.param.rerun ? "Rerun" : "Run") + "Status" +
                                     std::to_string(info.param.status);
                          });
-
-TEST(CommandsAfterARun, RatePlotWithTwoCurvesSaysSo) {
-    TempFolder folder;
-    ProgramRun program;
-    program.start();
-    program.fit().report_lines = {"head", "report"};
-    program.open_data_file(folder.write("run.in", kRisingData));
-    program.select_models("Product");
-    fill_three_curves();
-    global_types.idatasets = 2;
-    program.perform(E::run);
-    program.perform(E::rate_plot);
-    const auto record = program.record();
-    EXPECT_TRUE(record.plots.empty());
-    ASSERT_FALSE(record.messages.empty());
-    EXPECT_EQ(record.messages.back().text, kTooFewCurves);
-}
 
 }  // namespace
 }  // namespace imm
