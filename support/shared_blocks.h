@@ -80,9 +80,9 @@ struct GlobalTypes {
     std::array<double, kMaxParams> varsav{};   // last parameters
     // Open child windows, -1 where free; index 255 = main window.
     std::array<std::int64_t, 256> child_windows = [] {
-        std::array<std::int64_t, 256> free{};
-        free.fill(-1);
-        return free;
+        std::array<std::int64_t, 256> all_free{};
+        all_free.fill(-1);
+        return all_free;
     }();
     std::int64_t idactivewin = 0;              // the main window's drawing page
 };
