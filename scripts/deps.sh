@@ -3,7 +3,7 @@
 # Usage: deps.sh run|test|bench
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config libfmt-dev qt6-base-dev libqt6charts6-dev libgl-dev)
+packages=(g++ cmake make pkg-config libfmt-dev qt6-base-dev libqt6charts6-dev libgl-dev fonts-dejavu-core)
 case "${1:-run}" in
   test) packages+=(libgtest-dev libgmock-dev libboost-math-dev locales clang libclang-rt-dev) ;;
   bench) packages+=(libbenchmark-dev libboost-math-dev) ;;

@@ -78,7 +78,12 @@ struct GlobalTypes {
     bool brerun = false;                       // the run is a Rerun
     std::string strmdl;                        // model title
     std::array<double, kMaxParams> varsav{};   // last parameters
-    std::array<std::int64_t, 256> child_windows{};  // open child windows; index 255 = main window
+    // Open child windows, -1 where free; index 255 = main window.
+    std::array<std::int64_t, 256> child_windows = [] {
+        std::array<std::int64_t, 256> all_free{};
+        all_free.fill(-1);
+        return all_free;
+    }();
     std::int64_t idactivewin = 0;              // the main window's drawing page
 };
 

@@ -181,7 +181,7 @@ TEST_P(WithoutResults, NothingIsSavedPrintedOrDrawn) {
 const NoResults kNoResults[] = {
     {"SaveBeforeAnyRun", -1, E::save_results},   {"SaveAfterAFailedRun", 3, E::save_results},
     {"PrintAfterAFailedRun", 2, E::print_results}, {"XYPlotAfterAFailedRun", 3, E::xy_plot},
-    {"FileXYPlotAfterAFailedRun", 5, E::file_xy_plot}, {"RatePlotAfterAFailedRun", 3, E::rate_plot},
+    {"FileXYPlotAfterAFailedRun", 2, E::file_xy_plot}, {"RatePlotAfterAFailedRun", 3, E::rate_plot},
     {"ResidualsAfterAFailedRun", 3, E::residuals},
 };
 

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -20,6 +21,22 @@
 namespace imm {
 
 namespace {
+
+// The report is made of aligned columns. The desktop's fixed font is not always
+// marked fixed-pitch by fontconfig; then take the first family that is.
+QFont fixed_width_font() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (QFontInfo(font).fixedPitch()) {
+        return font;
+    }
+    for (const QString& family : QFontDatabase::families()) {
+        if (QFontDatabase::isFixedPitch(family)) {
+            font.setFamily(family);
+            return font;
+        }
+    }
+    return font;
+}
 
 QRect rect_of(const Rect& rect) {
     return QRect(static_cast<int>(rect.x), static_cast<int>(rect.y), static_cast<int>(rect.width),
@@ -161,7 +178,7 @@ void QtBackend::create_text_area(std::int64_t window_id, std::int64_t area, cons
         }
         auto* edit = new QPlainTextEdit(parent);
         edit->setGeometry(rect_of(rect));
-        edit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        edit->setFont(fixed_width_font());
         if (!wrap) {
             edit->setLineWrapMode(QPlainTextEdit::NoWrap);
             edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

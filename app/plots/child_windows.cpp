@@ -1,0 +1,21 @@
+#include "app/plots/child_windows.h"
+
+#include "app/window/window.h"
+#include "support/shared_blocks.h"
+
+namespace imm {
+
+void closeallchilds() {
+    auto& slots = global_types.child_windows;
+    const std::size_t main_slot = slots.size() - 1;
+    for (std::size_t i = 0; i < main_slot; ++i) {
+        if (slots[i] >= 0) {
+            setcurrentwindow(slots[i]);
+            closewindow(slots[i]);
+            slots[i] = -1;
+        }
+    }
+    setcurrentwindow(slots[main_slot]);
+}
+
+}  // namespace imm

@@ -1,0 +1,200 @@
+#include "app/plots/xy_plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <span>
+
+#include "app/plots/axis_scaling.h"
+#include "app/plots/child_windows.h"
+#include "app/window/plot.h"
+#include "app/window/window.h"
+#include "support/fortran_format.h"
+#include "support/shared_blocks.h"
+
+namespace imm {
+
+namespace {
+
+struct Rgb {
+    std::int64_t red;
+    std::int64_t green;
+    std::int64_t blue;
+};
+
+constexpr std::array<Rgb, kPlotCurves> kCurveColours = {{
+    {0, 0, 255},
+    {255, 127, 255},
+    {255, 127, 64},
+    {0, 255, 255},
+    {127, 0, 255},
+    {255, 0, 255},
+    {127, 64, 255},
+    {64, 127, 127},
+    {127, 64, 127},
+    {127, 127, 127},
+}};
+
+// The same [So] as the curve's first row, within 1e-7.
+constexpr double kSameSo = 1e-7;
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+XyCurves collect_curves(std::int64_t rows) {
+    // First row and length of each curve, up to 10 curves.
+    std::vector<std::int64_t> starts{0};
+    std::vector<std::int64_t> lengths;
+    double reference = a1.so[0];
+    for (std::int64_t i = 1; i < rows; ++i) {
+        if (std::abs(a1.so[static_cast<std::size_t>(i)] - reference) > kSameSo) {
+            lengths.push_back(i - starts.back());
+            if (static_cast<std::int64_t>(lengths.size()) == kPlotCurves) {
+                break;
+            }
+            starts.push_back(i);
+            reference = a1.so[static_cast<std::size_t>(i)];
+        }
+    }
+    if (lengths.size() < starts.size()) {
+        lengths.push_back(rows - starts.back());
+    }
+
+    XyCurves curves;
+    curves.count = static_cast<std::int64_t>(lengths.size());
+    curves.rows = *std::max_element(lengths.begin(), lengths.end());
+    const auto cells = static_cast<std::size_t>(curves.rows * curves.count);
+    curves.x1.assign(cells, 0.0);
+    curves.y1.assign(cells, 0.0);
+    curves.yc1.assign(cells, 0.0);
+    for (std::size_t k = 0; k < lengths.size(); ++k) {
+        const auto first = static_cast<std::size_t>(starts[k]);
+        const auto length = static_cast<std::size_t>(lengths[k]);
+        curves.so[k] = a1.so[first + length - 1];
+        curves.points[k] = static_cast<std::int32_t>(length);
+        const std::size_t column = k * static_cast<std::size_t>(curves.rows);
+        for (std::size_t j = 0; j < length; ++j) {
+            curves.x1[column + j] = a1.t[first + j];
+            curves.y1[column + j] = a1.yobs[first + j];
+            curves.yc1[column + j] = a1.ycalc[first + j];
+        }
+    }
+    return curves;
+}
+
+std::span<const double> column(const std::vector<double>& packed, const XyCurves& curves, std::size_t k) {
+    return std::span<const double>(packed).subspan(k * static_cast<std::size_t>(curves.rows),
+                                                   static_cast<std::size_t>(curves.points[k]));
+}
+
+}  // namespace
+
+std::string so_legend(double so) {
+    return "[So] =" + trimmed(format_g(static_cast<float>(so), 50, 9));
+}
+
+void xyplot() {
+    const std::int64_t rows = std::min(global_types.idat, kMaxRows);
+    if (rows < 1) {
+        return;
+    }
+    const XyCurves curves = collect_curves(rows);
+    XyTexts texts;
+    texts[0] = trimmed(global_types.strmdl);
+    plot(curves, texts, false);
+}
+
+void plot(const XyCurves& curves, XyTexts& texts, bool logarithmic_y) {
+    const auto count = static_cast<std::size_t>(std::clamp<std::int64_t>(curves.count, 0, kPlotCurves));
+    if (count == 0) {
+        return;
+    }
+    useansitext();
+    std::vector<std::vector<double>> times(count);
+    std::vector<std::vector<double>> observed(count);
+    std::vector<std::vector<double>> calculated(count);
+    double t_min = std::numeric_limits<double>::infinity();
+    double t_max = -t_min;
+    double y_min = t_min;
+    double y_max = -t_min;
+    for (std::size_t k = 0; k < count; ++k) {
+        const auto t = column(curves.x1, curves, k);
+        const auto y = column(curves.y1, curves, k);
+        const auto yc = column(curves.yc1, curves, k);
+        times[k].assign(t.begin(), t.end());
+        observed[k].assign(y.begin(), y.end());
+        calculated[k].assign(yc.begin(), yc.end());
+        for (std::size_t j = 0; j < t.size(); ++j) {
+            t_min = std::min(t_min, t[j]);
+            t_max = std::max(t_max, t[j]);
+            y_min = std::min(y_min, y[j]);
+            y_max = std::max(y_max, y[j]);
+        }
+    }
+
+    plot_t handle = initialize_plot();
+    if (logarithmic_y) {
+        set_ylogarithmic(handle);
+    } else {
+        set_ylinear(handle);
+    }
+    setcolor(0);
+    setbkcolor(0xFFFFFF);
+    settextstyle(7, 0, 16);
+    clearviewport();
+
+    // Single-precision factors 0.9, 1.1, 0.1, 0.5 and 1.2 as the doubles they widen to.
+    const double x_low = t_min * 0.8999999761581421;
+    const double x_high = t_max * 1.100000023841858;
+    double y_low = y_min < 0.0 ? -(y_max * 0.10000000149011612) : y_min * 0.5;
+    double y_high = y_max * 1.2000000476837158;
+    if (y_high < 1.0 || y_low < 0.0) {
+        const AxisScale rounded = scaleaxis1(y_low, y_high, 10);
+        y_low = rounded.low;
+        y_high = rounded.high;
+    } else {
+        y_low = 0.0;
+    }
+    set_yscale(handle, y_low, y_high);
+    if (x_high < 1.0 || x_low < 0.0) {
+        set_xautoscale(handle);
+    } else {
+        set_xscale(handle, 0.0, x_high);
+    }
+
+    for (std::size_t k = 0; k < count; ++k) {
+        texts[k + 1] = so_legend(curves.so[k]);
+    }
+    setmatchthemetextstyle();
+    refreshall();
+    setrefreshing(true);
+    set_title(handle, texts[0]);
+
+    for (std::size_t k = 0; k < count; ++k) {
+        const Rgb colour = kCurveColours[k];
+        const auto dots = static_cast<std::int64_t>(2 * k);
+        add_dataset(handle, times[k], observed[k]);
+        set_seriescolor(handle, dots, colour.red, colour.green, colour.blue);
+        set_seriestype(handle, dots, kSeriesLargeDots);
+        set_serieslabel(handle, dots, texts[k + 1]);
+        add_dataset(handle, times[k], calculated[k]);
+        set_seriescolor(handle, dots + 1, colour.red, colour.green, colour.blue);
+        set_seriestype(handle, dots + 1, kSeriesLine);
+        set_serieslabel(handle, dots + 1, "");
+    }
+    set_ylabel(handle, global_types.imdlno <= 3 ? "PRODUCT " : "SUBSTRATE ");
+    set_xlabel(handle, "TIME ");
+
+    display_plot(handle);
+    setcurrentwindow(global_types.idactivewin);
+    destroy_plot(handle);
+    closeallchilds();
+    refreshall();
+}
+
+}  // namespace imm
