@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "app/plots/xy_plot.h"
 #include "app/window/window.h"
 #include "engine/aicc.h"
 #include "engine/model_columns.h"
@@ -103,6 +104,7 @@ void keep_best_model(RunWorkspace& run, double model_aicc, std::int64_t model, s
 void show_plot(const RunOptions& options) {
     if (!options.show_plots) return;
     startidle(kPlotPause);
+    xyplot();
     refreshall();
     startidle(kPlotPause);
 }

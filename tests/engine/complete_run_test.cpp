@@ -317,6 +317,21 @@ TEST_F(CompleteRun, ProgressShowsInTheMainWindowTitle) {
     EXPECT_GE(marked, 4u);
 }
 
+// The program's run shows the XY plot of each model once it is fitted.
+TEST_F(CompleteRun, XyPlotAfterEachModel) {
+    fs::copy_file(fs::path(SORVEK_SOURCE_DIR) / "examples" / "example.in", "example.in");
+    choose({1, 2});
+    HeadlessSession session;
+    RandomContext random = RandomContext::seeded(11);
+    std::string name = "example.in";
+    sorvek_with(name, status_, random, RunOptions{});
+    ASSERT_EQ(status_, run_finished);
+    const auto plots = session.record().plots;
+    ASSERT_EQ(plots.size(), 2u);
+    EXPECT_TRUE(plots[0].title.starts_with("1- ")) << plots[0].title;
+    EXPECT_TRUE(plots[1].title.starts_with("2- ")) << plots[1].title;
+}
+
 TEST_F(CompleteRun, ModelChecksEndTheRun) {
     std::ofstream("two.in") << "0 1 0\n1 1 0.5\n";  // 2 rows: caught by the row count
     std::ofstream("three.in") << "0 1 0\n1 1 0.5\n2 1 0.8\n";
