@@ -13,6 +13,7 @@
 #include "app/file_commands.h"
 #include "app/main_program.h"
 #include "app/window/qt/layer_window.h"
+#include "app/window/qt/plot_window.h"
 #include "support/shared_blocks.h"
 #include "tests/app/window/qt/qt_test_support.h"
 
@@ -141,11 +142,19 @@ TEST_F(QtMainWindow, OpensTheExampleFileRunsAndShowsTheReport) {
     const auto report = folder / "example.out";
     const std::string record = "   Results written to " + report.string();
     QMessageBox* box = nullptr;
+    int plots_closed = 0;  // the XY plot after each model waits for its window to close
     ASSERT_TRUE(choose_until(bar_action(main, "Run"), [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* plot = dynamic_cast<PlotWindow*>(w); plot && plot->isVisible()) {
+                plot->close();
+                ++plots_closed;
+            }
+        }
         box = find_window<QMessageBox>();
         return box || (main->windowTitle() == kTitle && bar_action(main, "Rerun")->isEnabled());
     }));
     ASSERT_EQ(box, nullptr) << box->text().toStdString();
+    EXPECT_EQ(plots_closed, 3);
     const std::string written = file_text(report);
     ASSERT_TRUE(written.ends_with(record + "\n")) << written;
     EXPECT_EQ(area->toPlainText(), shown_report(written.substr(0, written.size() - record.size() - 1)));
