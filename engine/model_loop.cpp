@@ -72,8 +72,7 @@ void choose_start_values(RunWorkspace& run, std::size_t n, RandomContext& random
     std::copy_n(run.var.begin(), n, global_types.varsav.begin());
 }
 
-void set_weight_mode() {
-    const std::int64_t mode = global_types.nwt_global;
+void set_weight_mode(std::int64_t mode) {
     a3.weight_mode = mode;
     if (mode < 0 || mode > 2) {
         dlgmessage(kWarningBox, "Value of weight out of range of [0-2]!");
@@ -109,9 +108,9 @@ void show_plot(const RunOptions& options) {
     startidle(kPlotPause);
 }
 
-// Fits, reports and plots model m.
-RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, const std::string& report, RandomContext& random,
-                       const RunOptions& options) {
+// Fits, reports and plots model m with the run's weighting mode.
+RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mode, const std::string& report,
+                       RandomContext& random, const RunOptions& options) {
     global_types.imdlno = m;
     a1.nmdl = m;
     restore_rows(run);
@@ -134,7 +133,7 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, const std::string& rep
         const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);
         std::copy_n(bounds.lower.begin(), n, run.pblo.begin());
         std::copy_n(bounds.upper.begin(), n, run.pbhi.begin());
-        set_weight_mode();
+        set_weight_mode(weight_mode);
         ProgressTitle progress;
         fit = fit_model(std::span(run.var).first(n), bounds, run.stage3_tolerance_large, progress, random);
     } catch (const ModelLimitExceeded&) {
@@ -206,8 +205,12 @@ RunCheck end_run(RunWorkspace& run, const std::string& report) {
 
 RunCheck fit_chosen_models(RunWorkspace& run, const std::string& report, RandomContext& random,
                            const RunOptions& options) {
+    // The weighting menu may change the flag while the run goes on; every model
+    // of the run is fitted with the mode it had at the start.
+    const std::int64_t weight_mode = global_types.nwt_global;
     for (std::int64_t k = 0; k < global_types.global_mdl_count; ++k) {
-        if (const auto failure = fit_one_model(run, run.mdl_checked[static_cast<std::size_t>(k)], report, random, options)) {
+        const std::int64_t model = run.mdl_checked[static_cast<std::size_t>(k)];
+        if (const auto failure = fit_one_model(run, model, weight_mode, report, random, options)) {
             return failure;
         }
     }

@@ -154,6 +154,24 @@ void write_noise_free(std::int64_t model, const std::string& name) {
     }
 }
 
+TEST_F(CompleteRun, WeightingChosenDuringARunWaitsForTheNextRun) {
+    write_noise_free(2, "weights.in");
+    choose({1, 2});
+    HeadlessSession session;
+    RandomContext random = RandomContext::seeded(5);
+    std::vector<std::int64_t> modes;
+    RunOptions options{.show_plots = false, .on_fit = {}};
+    options.on_fit = [&modes](std::int64_t, const ModelFitResult&) {
+        modes.push_back(a3.weight_mode);
+        global_types.nwt_global = 2;  // the user turns robust weighting on mid-run
+    };
+    std::string file = "weights.in";
+    sorvek_with(file, status_, random, options);
+    EXPECT_EQ(status_, 0);
+    EXPECT_EQ(modes, (std::vector<std::int64_t>{0, 0}));
+    EXPECT_EQ(global_types.nwt_global, 2);
+}
+
 TEST_F(CompleteRun, NoiseFreeDataOfEachModelGiveBackItsParameters) {
     for (std::int64_t model = 1; model <= 6; ++model) {
         SCOPED_TRACE(model);
