@@ -2,6 +2,7 @@
 
 #include "engine/models.h"
 #include "engine/robust_weights.h"
+#include "engine/weighted_sum_of_squares.h"
 #include "support/row_pool.h"
 
 #include <algorithm>
@@ -62,19 +63,10 @@ void fill_weights(std::int64_t n, const Params& p, RowValues& w) {
 double weighted_ssq(std::int64_t n, const Params& p, const RowValues& w, double eps, bool store_fitted) {
     RowValues values;
     model_values(n, p, values);
-    double ssq = 0.0;
-    for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k) {
-        const double f = values[k];
-        if (store_fitted) a1.ycalc[k] = f;
-        const double r = a1.yobs[k] - f;
-        switch (a3.weight_mode) {
-        case 0: ssq += r * r; break;
-        case 1: ssq += r * r / (std::abs(f) < eps ? 1.0 : std::abs(f)); break;
-        case 2: ssq += w[k] * r * r; break;
-        default: break;
-        }
-    }
-    return ssq;
+    const auto rows = static_cast<std::size_t>(n);
+    if (store_fitted) std::copy_n(values.begin(), rows, a1.ycalc.begin());
+    return weighted_sum_of_squares(std::span<const double>(a1.yobs).first(rows),
+                                   std::span<const double>(values).first(rows), w, a3.weight_mode, eps);
 }
 
 // The objective that is differenced: weighted squared residuals, each residual

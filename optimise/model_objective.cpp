@@ -1,19 +1,13 @@
 #include "optimise/model_objective.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "engine/models.h"
 #include "engine/robust_weights.h"
+#include "engine/weighted_sum_of_squares.h"
 #include "support/row_pool.h"
 
 namespace imm {
-
-namespace {
-
-constexpr double kRelativeFloor = 1.49e-8;
-
-}  // namespace
 
 double ModelSumOfSquares::sum(std::span<const double> x, std::int64_t weight_mode)
 {
@@ -25,29 +19,11 @@ double ModelSumOfSquares::sum(std::span<const double> x, std::int64_t weight_mod
         }
     };
     RowPool::shared().for_rows(rows, evaluate_rows);
-    double sum = 0.0;
-    switch (weight_mode) {
-    case 0:
-        for (std::size_t k = 0; k < rows; ++k) {
-            sum += residuals_[k] * residuals_[k];
-        }
-        break;
-    case 1:
-        for (std::size_t k = 0; k < rows; ++k) {
-            const double magnitude = std::abs(model_values_[k]);
-            sum += residuals_[k] * residuals_[k] / (magnitude < kRelativeFloor ? 1.0 : magnitude);
-        }
-        break;
-    case 2:
+    if (weight_mode == 2) {
         robust_wt(std::span(residuals_).first(rows), std::span(weights_).first(rows));
-        for (std::size_t k = 0; k < rows; ++k) {
-            sum += weights_[k] * residuals_[k] * residuals_[k];
-        }
-        break;
-    default:
-        break;
     }
-    return sum;
+    return weighted_sum_of_squares(std::span<const double>(a1.yobs).first(rows),
+                                   std::span<const double>(model_values_).first(rows), weights_, weight_mode);
 }
 
 }  // namespace imm
