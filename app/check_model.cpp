@@ -6,6 +6,7 @@
 
 #include "app/model_selection.h"
 #include "app/window/window.h"
+#include "engine/curve_split.h"
 #include "engine/data_file_scan.h"
 #include "engine/data_row.h"
 #include "support/shared_blocks.h"
@@ -14,8 +15,6 @@
 namespace imm {
 
 namespace {
-
-constexpr double kSameSo = 1e-7;
 
 struct CheckRows {
     std::array<double, kMaxRows> so{};
@@ -52,15 +51,10 @@ bool read_rows(const std::string& name, CheckRows& rows) {
 
 // Rows of the last curve, or 0 when there are more curves than a run takes.
 std::size_t last_curve_rows(const CheckRows& rows) {
-    std::size_t start = 0;
-    std::int64_t curves = 1;
-    for (std::size_t k = 1; k < rows.count; ++k) {
-        if (std::abs(rows.so[k] - rows.so[start]) > kSameSo) {
-            start = k;
-            ++curves;
-        }
-    }
-    return curves > kMaxCurves ? 0 : rows.count - start;
+    std::array<std::int64_t, kMaxCurves> counts{};
+    std::int64_t stored = 0;
+    const std::int64_t curves = split_curves(std::span<const double>(rows.so).first(rows.count), counts, stored);
+    return curves > kMaxCurves ? 0 : static_cast<std::size_t>(counts[static_cast<std::size_t>(stored - 1)]);
 }
 
 }  // namespace

@@ -5,14 +5,15 @@
 
 namespace imm {
 
-std::int64_t ycurves(std::array<std::int64_t, kMaxCurves>& counts, std::int64_t& ncurves) {
+std::int64_t split_curves(std::span<const double> so, std::array<std::int64_t, kMaxCurves>& counts,
+                          std::int64_t& ncurves) {
     counts.fill(0);
     ncurves = 0;
-    const std::int64_t rows = std::min(global_types.idat, kMaxRows);
+    const auto rows = static_cast<std::int64_t>(so.size());
     if (rows <= 0) return 0;
     std::int64_t curves = 0;  // curves closed so far, stored or not
     std::int64_t current = 0;
-    double reference = a1.so[0];
+    double reference = so[0];
     const auto close_curve = [&] {
         if (curves < kMaxCurves) {
             counts[curves] = current;
@@ -22,15 +23,20 @@ std::int64_t ycurves(std::array<std::int64_t, kMaxCurves>& counts, std::int64_t&
     };
     for (std::int64_t k = 1; k < rows; ++k) {
         ++current;
-        if (std::fabs(a1.so[k] - reference) > 1e-7) {
+        if (std::fabs(so[k] - reference) > 1e-7) {
             close_curve();
-            reference = a1.so[k];
+            reference = so[k];
             current = 0;
         }
     }
     ++current;
     close_curve();
     return curves;
+}
+
+std::int64_t ycurves(std::array<std::int64_t, kMaxCurves>& counts, std::int64_t& ncurves) {
+    const std::int64_t rows = std::clamp<std::int64_t>(global_types.idat, 0, kMaxRows);
+    return split_curves(std::span<const double>(a1.so).first(static_cast<std::size_t>(rows)), counts, ncurves);
 }
 
 }  // namespace imm
