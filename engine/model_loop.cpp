@@ -121,7 +121,6 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
     npar(m, title, nparam);
     a3.nparam = nparam;
     const auto n = static_cast<std::size_t>(std::clamp<std::int64_t>(nparam, 0, kMaxParams));
-    run.pmask.assign(n, 1);
     std::string adjusted = title;
     s_adjustl(adjusted);
     global_types.strmdl = adjusted;
@@ -131,8 +130,6 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
     try {
         choose_start_values(run, n, random);
         const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);
-        std::copy_n(bounds.lower.begin(), n, run.pblo.begin());
-        std::copy_n(bounds.upper.begin(), n, run.pbhi.begin());
         set_weight_mode(weight_mode);
         ProgressTitle progress;
         fit = fit_model(std::span(run.var).first(n), bounds, run.stage3_tolerance_large, progress, random);
@@ -148,14 +145,9 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
     const auto curves = static_cast<std::size_t>(global_types.idatasets);
     const ModelResults results =
         model_results(fit, run.var_init, std::span(run.id2).first(curves), run.fjac, random);
-    run.grad = results.gradient;
-    floor_gradient(std::span(run.grad).first(n));
-    run.separ = results.errors.separ;
-    run.parcl = results.errors.parcl;
     const std::size_t k = run.model_titles.size();
     run.model_titles.push_back(title);
     run.raic[k] = results.aicc;
-    run.ridx[k] = static_cast<double>(k + 1);
 
     if (report_model(iinout.results_unit, results) != io_ok) return report_not_written(report);
 
@@ -171,11 +163,6 @@ RunCheck end_run(RunWorkspace& run, const std::string& report) {
     const std::size_t fitted = run.model_titles.size();
     if (fitted >= 2) {
         const std::vector<RankedModel> ranks = rank_models(std::span(run.raic).first(fitted));
-        for (std::size_t i = 0; i < ranks.size(); ++i) {
-            run.raic[i] = ranks[i].aicc;
-            run.ridx[i] = static_cast<double>(ranks[i].fitted + 1);
-            run.aicwt[i] = ranks[i].weight;
-        }
         if (write_ranking_summary(iinout.results_unit, ranks, run.model_titles) != io_ok) {
             return report_not_written(report);
         }
@@ -187,7 +174,6 @@ RunCheck end_run(RunWorkspace& run, const std::string& report) {
         std::copy_n(run.ysav.begin(), rows, a1.yobs.begin());
         std::copy_n(run.ycsav.begin(), rows, a1.ycalc.begin());
         a1.nmdl = run.best_model;
-        std::copy_n(run.best_var.begin(), static_cast<std::size_t>(a3.nparam), run.var.begin());
         if (fitted >= 2) {
             std::string title(kTitleLength, ' ');
             std::int64_t nparam = 0;
