@@ -122,6 +122,23 @@ OneDimensionalResult min1d(const BreakCurve& curve, std::span<double> p, const O
         double xa = 0.0;
         double fa = 0.0;
         double fc = 0.0;
+        // Steps on from b, growing the step by 1.5, while the sum falls; the
+        // first sum that does not fall goes to fc.
+        const auto walk_downhill = [&] {
+            for (;;) {
+                const double x2 = b + step;
+                const double f2 = sum_at(x2);
+                if (!(f2 < fb)) {
+                    fc = f2;
+                    return;
+                }
+                xa = b;
+                fa = fb;
+                b = x2;
+                fb = f2;
+                step *= 1.5;
+            }
+        };
         const double x1 = b + step;
         const double f1 = sum_at(x1);
         if (f1 < fb) {
@@ -129,37 +146,13 @@ OneDimensionalResult min1d(const BreakCurve& curve, std::span<double> p, const O
             fa = fb;
             b = x1;
             fb = f1;
-            for (;;) {
-                step *= 1.5;
-                const double x2 = b + step;
-                const double f2 = sum_at(x2);
-                if (!(f2 < fb)) {
-                    fc = f2;
-                    break;
-                }
-                xa = b;
-                fa = fb;
-                b = x2;
-                fb = f2;
-            }
+            step *= 1.5;
         } else {
             step *= -0.25;
             xa = x1;
             fa = f1;
-            for (;;) {
-                const double x2 = b + step;
-                const double f2 = sum_at(x2);
-                if (!(f2 < fb)) {
-                    fc = f2;
-                    break;
-                }
-                xa = b;
-                fa = fb;
-                b = x2;
-                fb = f2;
-                step *= 1.5;
-            }
         }
+        walk_downhill();
         if (free) {
             q[k] = b;
             reflect_break_parameters(q, box);
