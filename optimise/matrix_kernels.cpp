@@ -149,12 +149,9 @@ InverseResult invert(double* storage, std::int64_t n, std::int64_t lda, std::int
     return {};
 }
 
-}  // namespace
-
-double sdsdot(std::int64_t n, double sb, const double* x, std::int64_t incx, const double* y,
-              std::int64_t incy) {
-    double sum = sb;
-    if (n <= 0) return sum;
+// sum plus the dot product of n strided elements of x and y, in element order.
+double strided_dot(std::int64_t n, double sum, const double* x, std::int64_t incx, const double* y,
+                   std::int64_t incy) {
     if (incx == incy && incx > 0) {
         for (std::int64_t i = 0; i < n * incx; i += incx) sum += x[i] * y[i];
         return sum;
@@ -163,6 +160,13 @@ double sdsdot(std::int64_t n, double sb, const double* x, std::int64_t incx, con
     std::int64_t iy = walk_start(n, incy);
     for (std::int64_t k = 0; k < n; ++k, ix += incx, iy += incy) sum += x[ix] * y[iy];
     return sum;
+}
+
+}  // namespace
+
+double sdsdot(std::int64_t n, double sb, const double* x, std::int64_t incx, const double* y,
+              std::int64_t incy) {
+    return strided_dot(n, sb, x, incx, y, incy);
 }
 
 double sdotm(std::int64_t n, const double* x, std::int64_t incx, const double* y, std::int64_t incy) {
@@ -178,14 +182,7 @@ double sdotm(std::int64_t n, const double* x, std::int64_t incx, const double* y
         }
         return sum;
     }
-    if (incx == incy && incx > 1) {
-        for (std::int64_t i = 0; i < n * incx; i += incx) sum += x[i] * y[i];
-        return sum;
-    }
-    std::int64_t ix = walk_start(n, incx);
-    std::int64_t iy = walk_start(n, incy);
-    for (std::int64_t k = 0; k < n; ++k, ix += incx, iy += incy) sum += x[ix] * y[iy];
-    return sum;
+    return strided_dot(n, sum, x, incx, y, incy);
 }
 
 InverseResult mb01bd(double* a, std::int64_t n, std::int64_t lda) {
