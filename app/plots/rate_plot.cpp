@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/plots/child_windows.h"
+#include "app/plots/plot_display.h"
 #include "app/plots/msort.h"
 #include "app/plots/plot_title.h"
 #include "app/window/plot.h"
@@ -57,20 +57,9 @@ void plot_rate_s(std::span<const double> curve_x, std::span<const double> curve_
     set_title(handle, model_plot_title(global_types.strmdl, "Saturation Plot"));
     set_ylabel(handle, "RATE ");
     set_xlabel(handle, "[ S ] / Km ");
-    add_dataset(handle, point_x, point_y);
-    set_seriescolor(handle, 0, 0, 0, 255);
-    set_seriestype(handle, 0, kSeriesLargeDots);
-    set_serieslabel(handle, 0, "");
-    add_dataset(handle, curve_x, curve_y);
-    set_seriescolor(handle, 1, 0, 0, 255);
-    set_seriestype(handle, 1, kSeriesLine);
-    set_serieslabel(handle, 1, "");
+    add_dots_and_line(handle, point_x, point_y, curve_x, curve_y);
 
-    display_plot(handle);
-    setcurrentwindow(global_types.idactivewin);
-    destroy_plot(handle);
-    closeallchilds();
-    refreshall();
+    show_and_close(handle);
 }
 
 }  // namespace imm

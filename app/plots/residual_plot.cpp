@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/plots/axis_scaling.h"
-#include "app/plots/child_windows.h"
+#include "app/plots/plot_display.h"
 #include "app/plots/plot_title.h"
 #include "app/window/plot.h"
 #include "app/window/window.h"
@@ -49,22 +49,11 @@ void plot_residuals(std::span<const double> abscissae, std::span<const double> r
     setrefreshing(true);
 
     set_title(handle, model_plot_title(global_types.strmdl, "Residuals Plot"));
-    add_dataset(handle, abscissae, residuals);
-    set_seriescolor(handle, 0, 0, 0, 255);
-    set_seriestype(handle, 0, kSeriesLargeDots);
-    set_serieslabel(handle, 0, "");
-    add_dataset(handle, abscissae, zeros);
-    set_seriescolor(handle, 1, 0, 0, 255);
-    set_seriestype(handle, 1, kSeriesLine);
-    set_serieslabel(handle, 1, "");
+    add_dots_and_line(handle, abscissae, residuals, abscissae, zeros);
     set_ylabel(handle, "RESIDUAL ");
     set_xlabel(handle, "NUMBER");
 
-    display_plot(handle);
-    setcurrentwindow(global_types.idactivewin);
-    destroy_plot(handle);
-    closeallchilds();
-    refreshall();
+    show_and_close(handle);
 }
 
 }  // namespace imm

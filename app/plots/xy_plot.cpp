@@ -6,7 +6,7 @@
 #include <span>
 
 #include "app/plots/axis_scaling.h"
-#include "app/plots/child_windows.h"
+#include "app/plots/plot_display.h"
 #include "app/window/plot.h"
 #include "app/window/window.h"
 #include "support/fortran_format.h"
@@ -190,11 +190,7 @@ void plot(const XyCurves& curves, XyTexts& texts, bool logarithmic_y) {
     set_ylabel(handle, global_types.imdlno <= 3 ? "PRODUCT " : "SUBSTRATE ");
     set_xlabel(handle, "TIME ");
 
-    display_plot(handle);
-    setcurrentwindow(global_types.idactivewin);
-    destroy_plot(handle);
-    closeallchilds();
-    refreshall();
+    show_and_close(handle);
 }
 
 }  // namespace imm
