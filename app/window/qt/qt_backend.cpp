@@ -73,6 +73,12 @@ QMessageBox::Icon icon_of(std::int64_t kind) {
     }
 }
 
+// The radio button at index in w, or null when there is none.
+QRadioButton* radio_button_at(const LayerWindow* w, std::int64_t index) {
+    if (!w || index < 0 || index >= static_cast<std::int64_t>(w->radio_buttons.size())) return nullptr;
+    return w->radio_buttons[static_cast<std::size_t>(index)];
+}
+
 }  // namespace
 
 LayerWindow* QtBackend::window(std::int64_t id) const {
@@ -332,22 +338,16 @@ void QtBackend::create_radio_button(std::int64_t window_id, std::int64_t index, 
 
 void QtBackend::set_radio_button_checked(std::int64_t window_id, std::int64_t index, bool checked) {
     run_on_gui([&] {
-        LayerWindow* w = window(window_id);
-        if (w && index >= 0 && index < static_cast<std::int64_t>(w->radio_buttons.size())) {
-            if (QRadioButton* button = w->radio_buttons[static_cast<std::size_t>(index)]) {
-                button->setChecked(checked);
-            }
+        if (QRadioButton* button = radio_button_at(window(window_id), index)) {
+            button->setChecked(checked);
         }
     });
 }
 
 void QtBackend::set_radio_button_visible(std::int64_t window_id, std::int64_t index, bool visible) {
     run_on_gui([&] {
-        LayerWindow* w = window(window_id);
-        if (w && index >= 0 && index < static_cast<std::int64_t>(w->radio_buttons.size())) {
-            if (QRadioButton* button = w->radio_buttons[static_cast<std::size_t>(index)]) {
-                button->setVisible(visible);
-            }
+        if (QRadioButton* button = radio_button_at(window(window_id), index)) {
+            button->setVisible(visible);
         }
     });
 }
