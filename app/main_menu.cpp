@@ -55,20 +55,20 @@ MainMenu MainMenu::build(const std::function<std::function<void()>(std::int64_t 
     menu.bar_ = addmenu("", -1);
     std::int64_t file = -1;
     std::int64_t weight = -1;
-    for (const MenuEntrySpec& spec : kEntries) {
-        const std::string title(spec.title);
+    for (const MenuEntrySpec& item : kEntries) {
+        const std::string title(item.title);
         std::int64_t id = -1;
-        if (spec.code == kMenu) {
+        if (item.code == kMenu) {
             id = addmenu(title, menu.bar_);
-            (spec.entry == E::file_menu ? file : weight) = id;
+            (item.entry == E::file_menu ? file : weight) = id;
         } else {
-            const std::int64_t parent = spec.parent == P::bar ? menu.bar_ : spec.parent == P::file ? file : weight;
-            id = addmenuitem(title, parent, procedure_for(spec.code));
+            const std::int64_t parent = item.parent == P::bar ? menu.bar_ : item.parent == P::file ? file : weight;
+            id = addmenuitem(title, parent, procedure_for(item.code));
         }
-        menu.ids_[static_cast<std::size_t>(spec.entry)] = id;
+        menu.ids_[static_cast<std::size_t>(item.entry)] = id;
     }
-    for (const MenuEntrySpec& spec : kEntries) {
-        enablemenuitem(menu.id(spec.entry), spec.enabled_at_start);
+    for (const MenuEntrySpec& item : kEntries) {
+        enablemenuitem(menu.id(item.entry), item.enabled_at_start);
     }
     return menu;
 }

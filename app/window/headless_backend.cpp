@@ -84,12 +84,12 @@ ScreenSize HeadlessBackend::screen_size() {
     return screen_;
 }
 
-void HeadlessBackend::open_window(const WindowSpec& spec) {
+void HeadlessBackend::open_window(const WindowSpec& layout) {
     change([&](HeadlessRecord& r) {
-        RecordedWindow& w = r.windows[spec.id];
-        w.spec = spec;
-        w.title = spec.title;
-        w.titles.push_back(spec.title);
+        RecordedWindow& w = r.windows[layout.id];
+        w.layout = layout;
+        w.title = layout.title;
+        w.titles.push_back(layout.title);
     });
 }
 
@@ -112,7 +112,7 @@ ScreenSize HeadlessBackend::client_size(std::int64_t window) {
     std::lock_guard lock(mutex_);
     const auto found = record_.windows.find(window);
     return found == record_.windows.end() ? ScreenSize{}
-                                          : ScreenSize{found->second.spec.width, found->second.spec.height};
+                                          : ScreenSize{found->second.layout.width, found->second.layout.height};
 }
 
 void HeadlessBackend::clear_viewport(std::int64_t window, std::int64_t colour) {

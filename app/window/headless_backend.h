@@ -24,7 +24,7 @@ struct RecordedMessage {
 };
 
 struct RecordedWindow {
-    WindowSpec spec;
+    WindowSpec layout;
     std::string title;
     std::vector<std::string> titles;  // every title set, in order
     bool open = true;
@@ -106,7 +106,7 @@ public:
 
     // ---- WindowBackend
     ScreenSize screen_size() override;
-    void open_window(const WindowSpec& spec) override;
+    void open_window(const WindowSpec& layout) override;
     void close_window(std::int64_t window) override;
     void set_window_title(std::int64_t window, const std::string& title) override;
     void enable_window(std::int64_t window, bool enabled) override;

@@ -68,7 +68,7 @@ public:
     virtual ~WindowBackend() = default;
 
     virtual ScreenSize screen_size() = 0;
-    virtual void open_window(const WindowSpec& spec) = 0;
+    virtual void open_window(const WindowSpec& layout) = 0;
     virtual void close_window(std::int64_t window) = 0;
     virtual void set_window_title(std::int64_t window, const std::string& title) = 0;
     virtual void enable_window(std::int64_t window, bool enabled) = 0;

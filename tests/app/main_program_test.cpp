@@ -23,12 +23,12 @@ TEST(MainProgram, StartsWithTheMainWindowMenuBarTextAreaAndSplash) {
     const auto r = program.record();
 
     const RecordedWindow& main = r.windows.at(0);
-    EXPECT_EQ(main.spec.width, 960);
-    EXPECT_EQ(main.spec.height, 520);
-    EXPECT_EQ(main.spec.x, 480);
-    EXPECT_EQ(main.spec.y, 260);
-    EXPECT_TRUE(main.spec.close_flag);
-    EXPECT_EQ(main.spec.title, kTitle);
+    EXPECT_EQ(main.layout.width, 960);
+    EXPECT_EQ(main.layout.height, 520);
+    EXPECT_EQ(main.layout.x, 480);
+    EXPECT_EQ(main.layout.y, 260);
+    EXPECT_TRUE(main.layout.close_flag);
+    EXPECT_EQ(main.layout.title, kTitle);
     EXPECT_EQ(main.title, kTitle);
     EXPECT_EQ(main.background, creatergb(153, 204, 255));
 
@@ -43,13 +43,13 @@ TEST(MainProgram, StartsWithTheMainWindowMenuBarTextAreaAndSplash) {
     EXPECT_TRUE(area.enabled);
 
     const RecordedWindow& splash = r.windows.at(1);
-    EXPECT_EQ(splash.spec.title, "Sorvek-Ki");
+    EXPECT_EQ(splash.layout.title, "Sorvek-Ki");
     EXPECT_EQ(splash.titles.back(), "Sorvek-IMM");
-    EXPECT_EQ(splash.spec.width, 480);
-    EXPECT_EQ(splash.spec.height, 547);  // 1040 / 1.9 in single precision
-    EXPECT_EQ(splash.spec.x, 480);
-    EXPECT_EQ(splash.spec.y, 273);
-    EXPECT_FALSE(splash.spec.close_flag);
+    EXPECT_EQ(splash.layout.width, 480);
+    EXPECT_EQ(splash.layout.height, 547);  // 1040 / 1.9 in single precision
+    EXPECT_EQ(splash.layout.x, 480);
+    EXPECT_EQ(splash.layout.y, 273);
+    EXPECT_FALSE(splash.layout.close_flag);
     EXPECT_FALSE(splash.open);
 
     EXPECT_EQ(global_types.child_windows[255], 0);

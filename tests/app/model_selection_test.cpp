@@ -114,14 +114,14 @@ TEST(ModelSelection, LayoutOnALargeScreenFollowsTheScreenSize) {
     program.start();
     const std::int64_t window = open_selection(program);
     const auto r = program.record();
-    const WindowSpec& spec = r.windows.at(window).spec;
+    const WindowSpec& layout = r.windows.at(window).layout;
     const std::int64_t h = static_cast<std::int64_t>(1620 / 1.100000023841858);  // 1472
     const std::int64_t w = static_cast<std::int64_t>(2880 / 3.299999952316284);  // 872
-    EXPECT_EQ(spec.width, w);
-    EXPECT_EQ(spec.height, h / 3);
-    EXPECT_EQ(spec.x, w);
-    EXPECT_EQ(spec.y, h / 4);
-    EXPECT_FALSE(spec.close_flag);
+    EXPECT_EQ(layout.width, w);
+    EXPECT_EQ(layout.height, h / 3);
+    EXPECT_EQ(layout.x, w);
+    EXPECT_EQ(layout.y, h / 4);
+    EXPECT_FALSE(layout.close_flag);
     const std::int64_t q = h / 15;
     const auto& radios = r.radio_buttons.at(window);
     for (std::size_t i = 0; i < 6; ++i) {
@@ -150,13 +150,14 @@ TEST(ModelSelection, EveryControlFitsInsideTheWindowOnA1366By768Screen) {
     program.start();
     const std::int64_t window = open_selection(program);
     const auto r = program.record();
-    const WindowSpec& spec = r.windows.at(window).spec;
-    EXPECT_GE(spec.x, 0);
-    EXPECT_GE(spec.y, 0);
-    EXPECT_LE(spec.x + spec.width, 1366);
-    EXPECT_LE(spec.y + spec.height, 768);
+    const WindowSpec& layout = r.windows.at(window).layout;
+    EXPECT_GE(layout.x, 0);
+    EXPECT_GE(layout.y, 0);
+    EXPECT_LE(layout.x + layout.width, 1366);
+    EXPECT_LE(layout.y + layout.height, 768);
     auto inside = [&](const Rect& rect) {
-        return rect.x >= 0 && rect.y >= 0 && rect.x + rect.width <= spec.width && rect.y + rect.height <= spec.height;
+        return rect.x >= 0 && rect.y >= 0 && rect.x + rect.width <= layout.width &&
+               rect.y + rect.height <= layout.height;
     };
     for (const RecordedRadioButton& radio : r.radio_buttons.at(window)) {
         EXPECT_TRUE(inside(radio.rect)) << radio.text;
@@ -167,7 +168,7 @@ TEST(ModelSelection, EveryControlFitsInsideTheWindowOnA1366By768Screen) {
         }
     }
     // The main window and its text area fit as well.
-    const WindowSpec& main = r.windows.at(0).spec;
+    const WindowSpec& main = r.windows.at(0).layout;
     EXPECT_LE(main.x + main.width, 1366);
     EXPECT_LE(main.y + main.height, 768);
     const RecordedTextArea& area = r.text_areas.begin()->second;

@@ -159,7 +159,7 @@ std::int64_t ProgramRun::button(const std::string& text) const {
 std::int64_t ProgramRun::window_titled(const std::string& title) const {
     const auto r = record();
     for (auto it = r.windows.rbegin(); it != r.windows.rend(); ++it) {
-        if (it->second.spec.title == title) {
+        if (it->second.layout.title == title) {
             return it->first;
         }
     }
@@ -170,7 +170,7 @@ std::int64_t ProgramRun::window_titled(const std::string& title) const {
 bool ProgramRun::wait_window_open(const std::string& title) {
     return backend().wait_until([&](const HeadlessRecord& r) {
         for (const auto& [id, window] : r.windows) {
-            if (window.spec.title == title && window.open) {
+            if (window.layout.title == title && window.open) {
                 for (const RecordedButton& b : r.buttons) {
                     if (b.window == id && b.text == "Close") {
                         return true;

@@ -67,13 +67,15 @@ void Canvas::paintEvent(QPaintEvent*) {
     }
 }
 
-LayerWindow::LayerWindow(const WindowSpec& spec)
-    : id_(spec.id), client_(static_cast<int>(spec.width), static_cast<int>(spec.height)), canvas_(new Canvas(this)) {
+LayerWindow::LayerWindow(const WindowSpec& layout)
+    : id_(layout.id),
+      client_(static_cast<int>(layout.width), static_cast<int>(layout.height)),
+      canvas_(new Canvas(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setCentralWidget(canvas_);
-    setWindowTitle(QString::fromStdString(spec.title));
+    setWindowTitle(QString::fromStdString(layout.title));
     resize(client_);
-    move(static_cast<int>(spec.x), static_cast<int>(spec.y));
+    move(static_cast<int>(layout.x), static_cast<int>(layout.y));
 }
 
 void LayerWindow::show_menu_bar() {

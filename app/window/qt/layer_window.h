@@ -27,7 +27,7 @@ private:
 
 class LayerWindow : public QMainWindow {
 public:
-    explicit LayerWindow(const WindowSpec& spec);
+    explicit LayerWindow(const WindowSpec& layout);
 
     std::int64_t id() const { return id_; }
     Canvas* canvas() const { return canvas_; }

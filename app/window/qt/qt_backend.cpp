@@ -104,10 +104,10 @@ ScreenSize QtBackend::screen_size() {
     });
 }
 
-void QtBackend::open_window(const WindowSpec& spec) {
+void QtBackend::open_window(const WindowSpec& layout) {
     run_on_gui([&] {
-        auto* w = new LayerWindow(spec);
-        windows_[spec.id] = w;
+        auto* w = new LayerWindow(layout);
+        windows_[layout.id] = w;
         w->show();
     });
 }

@@ -24,7 +24,7 @@ class LayerWindow;
 class QtBackend : public WindowBackend {
 public:
     ScreenSize screen_size() override;
-    void open_window(const WindowSpec& spec) override;
+    void open_window(const WindowSpec& layout) override;
     void close_window(std::int64_t window) override;
     void set_window_title(std::int64_t window, const std::string& title) override;
     void enable_window(std::int64_t window, bool enabled) override;

@@ -46,8 +46,8 @@ TEST(HeadlessWindow, WindowsAreNumberedInOpeningOrderAndTitlesRecorded) {
     EXPECT_EQ(main.title, "Sorvek-IMM");
     EXPECT_EQ(main.titles, (std::vector<std::string>{"Main", "Wait, computing model...", "Sorvek-IMM"}));
     EXPECT_FALSE(main.enabled);
-    EXPECT_TRUE(main.spec.close_flag);
-    EXPECT_EQ(main.spec.x, 10);
+    EXPECT_TRUE(main.layout.close_flag);
+    EXPECT_EQ(main.layout.x, 10);
     EXPECT_FALSE(record.windows.at(1).open);
     EXPECT_EQ(getmaxwidth(), 1920);
     EXPECT_EQ(scaledpi(14), 14);
