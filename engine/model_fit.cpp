@@ -7,11 +7,11 @@
 
 #include "engine/models.h"
 #include "engine/progress_title.h"
-#include "engine/robust_weights.h"
 #include "optimise/bound_reflection.h"
 #include "optimise/calcfg.h"
 #include "optimise/coordinate_search.h"
 #include "optimise/model_evolution.h"
+#include "optimise/model_objective.h"
 #include "optimise/quasi_newton.h"
 #include "optimise/random_search.h"
 #include "optimise/simplex.h"
@@ -51,17 +51,11 @@ private:
     Calcfg calcfg_;
 };
 
-// Twice the weighted sum of squares at the start values.
+// Twice the weighted sum of squares at the start values; only the robust mode
+// weighs the rows.
 double start_objective(std::span<const double> p) {
-    const auto n = static_cast<std::size_t>(a3.ndata);
-    std::array<double, kMaxRows> r{};
-    std::array<double, kMaxRows> w{};
-    for (std::size_t i = 0; i < n; ++i) r[i] = a1.yobs[i] - func(a1.t[i], a1.so[i], a1.yobs[i], p);
-    std::fill_n(w.begin(), n, 1.0);
-    if (a3.weight_mode == 2) robust_wt(std::span(r).first(n), std::span(w).first(n));
-    double sum = 0.0;
-    for (std::size_t i = 0; i < n; ++i) sum += w[i] * r[i] * r[i];
-    return 2.0 * sum;
+    ModelSumOfSquares sum_of_squares(a3.weight_mode == 2 ? 2 : 0);
+    return 2.0 * sum_of_squares.value(p);
 }
 
 class StageClock {
