@@ -1,7 +1,7 @@
 #include "app/plots/xy_plot.h"
 
 #include <algorithm>
-#include <cmath>
+#include <array>
 #include <limits>
 #include <span>
 
@@ -9,6 +9,7 @@
 #include "app/plots/plot_display.h"
 #include "app/window/plot.h"
 #include "app/window/window.h"
+#include "engine/curve_split.h"
 #include "support/fortran_format.h"
 #include "support/shared_blocks.h"
 
@@ -35,9 +36,6 @@ constexpr std::array<Rgb, kPlotCurves> kCurveColours = {{
     {127, 127, 127},
 }};
 
-// The same [So] as the curve's first row, within 1e-7.
-constexpr double kSameSo = 1e-7;
-
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) {
@@ -46,34 +44,21 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-XyCurves collect_curves(std::int64_t rows) {
-    // First row and length of each curve, up to 10 curves.
-    std::vector<std::int64_t> starts{0};
-    std::vector<std::int64_t> lengths;
-    double reference = a1.so[0];
-    for (std::int64_t i = 1; i < rows; ++i) {
-        if (std::abs(a1.so[static_cast<std::size_t>(i)] - reference) > kSameSo) {
-            lengths.push_back(i - starts.back());
-            if (static_cast<std::int64_t>(lengths.size()) == kPlotCurves) {
-                break;
-            }
-            starts.push_back(i);
-            reference = a1.so[static_cast<std::size_t>(i)];
-        }
-    }
-    if (lengths.size() < starts.size()) {
-        lengths.push_back(rows - starts.back());
-    }
+// The first ten curves of the global_types.idat rows of a1.
+XyCurves collect_curves() {
+    std::array<std::int64_t, kMaxCurves> lengths{};
+    std::int64_t count = 0;
+    ycurves(lengths, count);
 
     XyCurves curves;
-    curves.count = static_cast<std::int64_t>(lengths.size());
+    curves.count = count;
     curves.rows = *std::max_element(lengths.begin(), lengths.end());
     const auto cells = static_cast<std::size_t>(curves.rows * curves.count);
     curves.x1.assign(cells, 0.0);
     curves.y1.assign(cells, 0.0);
     curves.yc1.assign(cells, 0.0);
-    for (std::size_t k = 0; k < lengths.size(); ++k) {
-        const auto first = static_cast<std::size_t>(starts[k]);
+    std::size_t first = 0;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(count); ++k) {
         const auto length = static_cast<std::size_t>(lengths[k]);
         curves.so[k] = a1.so[first + length - 1];
         curves.points[k] = static_cast<std::int32_t>(length);
@@ -83,6 +68,7 @@ XyCurves collect_curves(std::int64_t rows) {
             curves.y1[column + j] = a1.yobs[first + j];
             curves.yc1[column + j] = a1.ycalc[first + j];
         }
+        first += length;
     }
     return curves;
 }
@@ -103,7 +89,7 @@ void xyplot() {
     if (rows < 1) {
         return;
     }
-    const XyCurves curves = collect_curves(rows);
+    const XyCurves curves = collect_curves();
     XyTexts texts;
     texts[0] = trimmed(global_types.strmdl);
     plot(curves, texts, false);
