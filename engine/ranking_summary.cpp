@@ -2,6 +2,7 @@
 
 #include "engine/report_writer.h"
 #include "support/fortran_format.h"
+#include "support/strings.h"
 
 namespace imm {
 
@@ -9,11 +10,6 @@ namespace {
 
 constexpr std::size_t kTitleColumn = 35;  // the title starts here
 constexpr std::size_t kLerColumn = 75;    // the evidence ratio starts here, over any longer title
-
-std::string left_adjusted(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    return first == std::string_view::npos ? std::string() : std::string(trimmed(text.substr(first)));
-}
 
 }  // namespace
 
@@ -37,7 +33,7 @@ std::int64_t write_ranking_summary(std::int64_t unit, std::span<const RankedMode
         std::string row = blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(2) +
                           format_f(r.aicc, 10, 4) + blanks(2) + format_f(r.delta, 10, 5);
         row.resize(kTitleColumn - 1, ' ');
-        row += left_adjusted(titles[r.fitted]);
+        row += stripped(titles[r.fitted]);
         row.resize(kLerColumn - 1, ' ');
         row += format_f(r.ler, 5, 2);
         row += ler_flag(r.ler);

@@ -8,6 +8,7 @@
 #include "engine/report_tables.h"
 #include "engine/report_writer.h"
 #include "support/fortran_format.h"
+#include "support/strings.h"
 
 namespace imm {
 
@@ -188,9 +189,7 @@ void clip_fitted_values(std::span<double> ycalc) {
 
 std::int64_t write_saved_to(std::int64_t unit, std::string_view report_name) {
     ReportWriter out(unit);
-    const auto first = report_name.find_first_not_of(' ');
-    const std::string_view name = first == std::string_view::npos ? std::string_view() : report_name.substr(first);
-    out.record(" SAVED TO: " + std::string(trimmed(name)));
+    out.record(" SAVED TO: " + std::string(stripped(report_name)));
     return out.status();
 }
 

@@ -5,6 +5,7 @@
 
 #include "support/fortran_format.h"
 #include "support/number_text.h"
+#include "support/strings.h"
 
 namespace imm {
 

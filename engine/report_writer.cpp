@@ -1,6 +1,5 @@
 #include "engine/report_writer.h"
 
-#include "support/strings.h"
 #include "support/unit_table.h"
 
 namespace imm {
@@ -13,9 +12,5 @@ void ReportWriter::record(std::string_view text) {
 std::string blanks(std::size_t n) { return std::string(n, ' '); }
 
 std::string separator_line() { return " " + std::string(78, '-'); }
-
-std::string_view trimmed(std::string_view text) {
-    return text.substr(0, static_cast<std::size_t>(s_len_trim(text)));
-}
 
 }  // namespace imm

@@ -28,7 +28,4 @@ std::string blanks(std::size_t n);
 // One blank and 78 dashes, the report's separator line.
 std::string separator_line();
 
-// Text without its trailing blanks.
-std::string_view trimmed(std::string_view text);
-
 }  // namespace imm

@@ -29,6 +29,15 @@ std::int64_t s_len_trim(std::string_view s) {
     return last == std::string_view::npos ? 0 : static_cast<std::int64_t>(last) + 1;
 }
 
+std::string_view trimmed(std::string_view text) {
+    return text.substr(0, static_cast<std::size_t>(s_len_trim(text)));
+}
+
+std::string_view stripped(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string_view() : trimmed(text.substr(first));
+}
+
 void s_blank_delete(std::string& s) {
     const auto n = static_cast<std::size_t>(s_len_trim(s));
     std::size_t k = 0;

@@ -15,6 +15,12 @@ void assign_fixed(std::string& s, std::string_view text);
 // Position of the last character that is not a blank; 0 when there is none.
 std::int64_t s_len_trim(std::string_view s);
 
+// Text without its trailing blanks.
+std::string_view trimmed(std::string_view text);
+
+// Text without its leading and trailing blanks.
+std::string_view stripped(std::string_view text);
+
 // Removes blanks and TABs up to the trimmed length, left-aligning the rest.
 void s_blank_delete(std::string& s);
 

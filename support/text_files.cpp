@@ -8,14 +8,6 @@
 
 namespace imm {
 
-namespace {
-
-std::string_view trimmed(std::string_view text) {
-    return text.substr(0, static_cast<std::size_t>(s_len_trim(text)));
-}
-
-}  // namespace
-
 std::int64_t writelines(std::int64_t& u, std::string_view name, std::string_view text) {
     auto& table = UnitTable::instance();
     std::int64_t status = table.open(u, name, OpenMode::create);

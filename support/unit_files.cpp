@@ -4,23 +4,15 @@
 #include <string>
 #include <system_error>
 
+#include "support/strings.h"
 #include "support/unit_table.h"
 
 namespace imm {
 
-namespace {
-
-std::string trimmed(std::string_view name) {
-    const auto last = name.find_last_not_of(' ');
-    return last == std::string_view::npos ? std::string() : std::string(name.substr(0, last + 1));
-}
-
-}  // namespace
-
 bool file_unit_exists(std::int64_t unit) { return UnitTable::exists(unit); }
 
 bool file_name_exists(std::string_view name) {
-    const std::string file = trimmed(name);
+    const std::string file(trimmed(name));
     std::error_code ec;
     return !file.empty() && std::filesystem::exists(file, ec);
 }

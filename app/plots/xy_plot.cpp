@@ -12,6 +12,7 @@
 #include "engine/curve_split.h"
 #include "support/fortran_format.h"
 #include "support/shared_blocks.h"
+#include "support/strings.h"
 
 namespace imm {
 
@@ -35,14 +36,6 @@ constexpr std::array<Rgb, kPlotCurves> kCurveColours = {{
     {127, 64, 127},
     {127, 127, 127},
 }};
-
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // The first ten curves of the global_types.idat rows of a1.
 XyCurves collect_curves() {
@@ -81,7 +74,7 @@ std::span<const double> column(const std::vector<double>& packed, const XyCurves
 }  // namespace
 
 std::string so_legend(double so) {
-    return "[So] =" + trimmed(format_g(static_cast<float>(so), 50, 9));
+    return "[So] =" + std::string(stripped(format_g(static_cast<float>(so), 50, 9)));
 }
 
 void xyplot() {
@@ -91,7 +84,7 @@ void xyplot() {
     }
     const XyCurves curves = collect_curves();
     XyTexts texts;
-    texts[0] = trimmed(global_types.strmdl);
+    texts[0] = stripped(global_types.strmdl);
     plot(curves, texts, false);
 }
 

@@ -16,6 +16,15 @@ TEST(Strings, TrimmedLengthCountsTabsAsContent) {
     EXPECT_EQ(s_len_trim("a b "), 3);
 }
 
+TEST(Strings, TrimmedAndStrippedDropOnlyBlanks) {
+    EXPECT_EQ(trimmed("  a b \t  "), "  a b \t");
+    EXPECT_EQ(stripped("  a b \t  "), "a b \t");
+    EXPECT_EQ(stripped("\ta "), "\ta");
+    EXPECT_EQ(trimmed("    "), "");
+    EXPECT_EQ(stripped("    "), "");
+    EXPECT_EQ(stripped(""), "");
+}
+
 TEST(Strings, AssignFixedPadsAndCuts) {
     std::string s(5, 'x');
     assign_fixed(s, "ab");
