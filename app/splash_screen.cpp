@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/window/window.h"
+#include "app/window/window_backend.h"
 #include "support/strings.h"
 
 namespace imm {
@@ -12,6 +13,8 @@ namespace imm {
 namespace {
 
 constexpr std::size_t kMaxSplashText = 1300;
+constexpr std::int64_t kSplashFont = 7;
+constexpr std::int64_t kTextMargin = 16;  // on each side of the text
 
 constexpr auto kSplashLines = std::to_array<std::string_view>({
     "*Sorvek-IMM\u2122  - Enzyme Progress of Reaction Modeling Software",
@@ -52,14 +55,18 @@ std::string splash_text() {
 
 void splashscreen(const std::string& title, const std::string& text, std::int64_t seconds) {
     const std::int64_t background = creatergb(242, 245, 250);
-    const std::int64_t width = getmaxwidth() / 4;
+    // A quarter of the screen, or wide enough for the text on a small screen.
+    const FontStyle font{kSplashFont, 0, scaledpi(14)};
+    const std::int64_t needed = installed_window_backend()->text_width(font, text) + 2 * kTextMargin;
+    const std::int64_t width = std::min(std::max(getmaxwidth() / 4, needed), getmaxwidth());
+    const std::int64_t x = std::min(getmaxwidth() / 4, getmaxwidth() - width);
     const auto height = static_cast<std::int64_t>(static_cast<double>(getmaxheight()) / 1.899999976158142);
-    const std::int64_t window = initwindow(width, height, title, getmaxwidth() / 4, height / 2, false);
+    const std::int64_t window = initwindow(width, height, title, x, height / 2, false);
     setcolor(creatergb(0, 0, 0));
     setbkcolor(background);
     clearviewport();
     settextjustify(0, 2);
-    settextstyle(7, 0, scaledpi(14));
+    settextstyle(font.font, font.direction, font.size);
     setwindowtitle("Sorvek-IMM");
     const std::int64_t mx = getmaxx();
     const std::int64_t my = getmaxy();

@@ -227,6 +227,7 @@ void sorvek_with(std::string& name, std::int64_t& status, RandomContext& random,
         return;
     }
     list_models(*run);
+    if (!options.fit_models) return;
     if (const auto failure = fit_chosen_models(*run, report_name(name), random, options)) {
         abort_run(*failure, status);
     }

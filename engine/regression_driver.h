@@ -29,6 +29,7 @@ struct ModelFitResult;
 // What a caller other than the program may change about a run.
 struct RunOptions {
     bool show_plots = true;  // the XY plot after each model, with its idle waits
+    bool fit_models = true;  // false: end once the file is read and checked (fuzzing)
     // Called after the stages of each model (model number, its fit).
     std::function<void(std::int64_t, const ModelFitResult&)> on_fit;
 };

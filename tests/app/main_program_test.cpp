@@ -113,6 +113,19 @@ TEST(MainProgram, MenuBarHoldsTheEntriesInOrderWithTheirStatesAtStart) {
     }
 }
 
+TEST(MainProgram, SplashOnASmallScreenIsWideEnoughForItsText) {
+    ProgramRun program({1366, 768});
+    program.start();
+    const RecordedWindow splash = program.record().windows.at(1);
+    const std::int64_t text_width = program.backend().text_width(FontStyle{7, 0, 14}, splash_text());
+    ASSERT_GT(text_width, 1366 / 4);
+    ASSERT_FALSE(splash.texts.empty());
+    EXPECT_GE(splash.texts.front().x, 0);
+    EXPECT_LE(splash.texts.front().x + text_width, splash.spec.width);
+    EXPECT_EQ(splash.spec.x, 1366 / 4);
+    EXPECT_EQ(splash.spec.height, 404);  // 768 / 1.9 in single precision
+}
+
 TEST(MainProgram, SplashShowsItsTextAndAChoiceDuringItEndsItAndIsDropped) {
     ProgramRun program;
     // The program is started by hand here: the splash ends through a menu choice.

@@ -15,6 +15,7 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "app/window/qt/text_conversion.h"
@@ -101,6 +102,19 @@ std::pair<double, double> data_range(const PlotData& plot, bool x_axis) {
     return {low, high};
 }
 
+// A round tick spacing (1, 2, 2.5 or 5 times a power of ten) that gives about
+// five intervals over the span.
+double round_tick_step(double span) {
+    const double rough = span / 5.0;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (const double multiple : {1.0, 2.0, 2.5, 5.0}) {
+        if (rough <= multiple * power) {
+            return multiple * power;
+        }
+    }
+    return 10.0 * power;
+}
+
 QAbstractAxis* make_axis(const PlotData& plot, bool x_axis) {
     const AxisRange& range = x_axis ? plot.x : plot.y;
     const auto [low, high] = range.automatic ? data_range(plot, x_axis) : std::pair{range.low, range.high};
@@ -116,6 +130,11 @@ QAbstractAxis* make_axis(const PlotData& plot, bool x_axis) {
         value_axis->setRange(low, high);
         if (range.automatic) {
             value_axis->applyNiceNumbers();
+        } else if (high > low && std::isfinite(high - low)) {
+            // A given range keeps its ends; its ticks fall on round values.
+            value_axis->setTickType(QValueAxis::TicksDynamic);
+            value_axis->setTickAnchor(0.0);
+            value_axis->setTickInterval(round_tick_step(high - low));
         }
         value_axis->setLabelFormat(QStringLiteral("%g"));
         axis = value_axis;

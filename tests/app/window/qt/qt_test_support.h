@@ -5,14 +5,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
+#include <string>
 #include <thread>
 
+#include "app/window/qt/layer_window.h"
 #include "app/window/qt/qt_backend.h"
 #include "app/window/window_backend.h"
 
@@ -47,6 +55,67 @@ T* find_window() {
         }
     }
     return nullptr;
+}
+
+inline LayerWindow* window_titled(const QString& title) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* found = dynamic_cast<LayerWindow*>(w); found && found->isVisible() && found->windowTitle() == title) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+inline QAction* bar_action(LayerWindow* w, const QString& text) {
+    for (QAction* action : w->menuBar()->actions()) {
+        if (action->text() == text) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+inline QPushButton* push_button(QWidget* w, const QString& text) {
+    for (QPushButton* button : w->findChildren<QPushButton*>()) {
+        if (button->text() == text) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+// Chooses the entry until the condition holds: a choice made while the previous
+// command is still ending is lost, as the command loop intends.
+inline bool choose_until(QAction* action, const std::function<bool()>& condition) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        action->trigger();
+        if (pump_until(condition, std::chrono::seconds(1))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+inline std::string file_text(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The report's lines after the first, each ended by a line feed, as the text area shows them.
+inline QString shown_report(const std::string& report) {
+    std::istringstream in(report);
+    std::string line;
+    std::getline(in, line);
+    QString shown;
+    while (std::getline(in, line)) {
+        while (!line.empty() && line.back() == ' ') {
+            line.pop_back();
+        }
+        shown += QString::fromStdString(line) + '\n';
+    }
+    return shown;
 }
 
 // The program's thread: runs the routine beside the GUI thread.
