@@ -121,9 +121,9 @@ TEST(MainProgram, SplashOnASmallScreenIsWideEnoughForItsText) {
     ASSERT_GT(text_width, 1366 / 4);
     ASSERT_FALSE(splash.texts.empty());
     EXPECT_GE(splash.texts.front().x, 0);
-    EXPECT_LE(splash.texts.front().x + text_width, splash.spec.width);
-    EXPECT_EQ(splash.spec.x, 1366 / 4);
-    EXPECT_EQ(splash.spec.height, 404);  // 768 / 1.9 in single precision
+    EXPECT_LE(splash.texts.front().x + text_width, splash.layout.width);
+    EXPECT_EQ(splash.layout.x, 1366 / 4);
+    EXPECT_EQ(splash.layout.height, 404);  // 768 / 1.9 in single precision
 }
 
 TEST(MainProgram, SplashShowsItsTextAndAChoiceDuringItEndsItAndIsDropped) {
