@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QTimer>
 
 #include "app/window/qt/text_conversion.h"
@@ -41,6 +42,23 @@ void Canvas::clear(std::int64_t colour) {
 void Canvas::add_text(const TextPlacement& text) {
     texts_.push_back(text);
     update();
+}
+
+void Canvas::keep_margins(QWidget* child, QSize drawing_area) {
+    const QRect r = child->geometry();
+    anchored_.push_back({child, QMargins(r.left(), r.top(), drawing_area.width() - r.right() - 1,
+                                         drawing_area.height() - r.bottom() - 1)});
+}
+
+void Canvas::resizeEvent(QResizeEvent*) {
+    for (const Anchored& a : anchored_) {
+        if (a.widget) {
+            const QRect inside = rect().marginsRemoved(a.margins);
+            if (inside.width() > 0 && inside.height() > 0) {
+                a.widget->setGeometry(inside);
+            }
+        }
+    }
 }
 
 void Canvas::paintEvent(QPaintEvent*) {

@@ -16,13 +16,22 @@ public:
     explicit Canvas(QWidget* parent);
     void clear(std::int64_t colour);
     void add_text(const TextPlacement& text);
+    // The widget keeps its distances to the edges of the drawing area of the
+    // given size when the window is resized (the report area grows with it).
+    void keep_margins(QWidget* child, QSize drawing_area);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    struct Anchored {
+        QPointer<QWidget> widget;
+        QMargins margins;
+    };
     QColor background_ = Qt::white;
     std::vector<TextPlacement> texts_;
+    std::vector<Anchored> anchored_;
 };
 
 class LayerWindow : public QMainWindow {
@@ -31,6 +40,8 @@ public:
 
     std::int64_t id() const { return id_; }
     Canvas* canvas() const { return canvas_; }
+    // The drawing area's size as the window was opened.
+    QSize drawing_area() const { return client_; }
     // Makes room for the menu bar so that the drawing area keeps its size.
     void show_menu_bar();
     // Closes the window for the layer (a frame close goes to the layer first).

@@ -184,6 +184,9 @@ void QtBackend::create_text_area(std::int64_t window_id, std::int64_t area, cons
         }
         auto* edit = new QPlainTextEdit(parent);
         edit->setGeometry(rect_of(rect));
+        if (LayerWindow* w = window(window_id)) {
+            w->canvas()->keep_margins(edit, w->drawing_area());
+        }
         edit->setFont(fixed_width_font());
         if (!wrap) {
             edit->setLineWrapMode(QPlainTextEdit::NoWrap);

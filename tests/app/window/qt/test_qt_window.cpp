@@ -126,6 +126,25 @@ TEST_F(QtWindow, TextAreaUsesCrLfTextAndAFixedWidthFont) {
     EXPECT_EQ(gettextboxlength(area), 0);
 }
 
+TEST_F(QtWindow, TextAreaFollowsTheWindowsSize) {
+    ProgramThread program([&] {
+        initwindow(400, 300, "Main", 0, 0, false);
+        createmultilinetextbox(5, 5, 390, 290, false);
+    });
+    ASSERT_TRUE(program.finish());
+    auto* window = find_window<LayerWindow>();
+    ASSERT_NE(window, nullptr);
+    auto* edit = window->findChild<QPlainTextEdit*>();
+    ASSERT_NE(edit, nullptr);
+    const QSize before = window->canvas()->size();
+    window->resize(window->width() + 200, window->height() + 100);
+    ASSERT_TRUE(pump_until([&] { return window->canvas()->width() == before.width() + 200; }));
+    const QRect area = edit->geometry();
+    EXPECT_EQ(area.topLeft(), QPoint(5, 5));
+    EXPECT_EQ(area.width(), window->canvas()->width() - 10);
+    EXPECT_EQ(area.height(), window->canvas()->height() - 10);
+}
+
 TEST_F(QtWindow, RadioClickSetsOneButtonsAndFrameCloseWakeTheProgram) {
     std::atomic<bool> closed_by_frame{false};
     std::int64_t selection = -1;
