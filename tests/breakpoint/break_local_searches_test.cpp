@@ -12,7 +12,9 @@ namespace imm {
 namespace {
 
 using test::kPerturbedStart;
+using test::expect_near_break;
 using test::kTrueBreak;
+using test::perturbed_start;
 using test::synthetic_break;
 
 constexpr BreakFlags kBendHeld{1, 1, 1, 1, 0};
@@ -22,20 +24,6 @@ std::array<double, 15> ones()
     std::array<double, 15> h{};
     h.fill(1.0);
     return h;
-}
-
-BreakVector perturbed_start()
-{
-    BreakVector p = kPerturbedStart;
-    p[4] = kTrueBreak[4];
-    return p;
-}
-
-void expect_near_break(const BreakVector& p, double relative)
-{
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        EXPECT_NEAR(p[i], kTrueBreak[i], relative * std::abs(kTrueBreak[i])) << "parameter " << i + 1;
-    }
 }
 
 TEST(BreakQuasiNewton, RecoversTheBreakOfBothSigns)

@@ -17,25 +17,13 @@ namespace imm {
 namespace {
 
 using test::kPerturbedStart;
+using test::expect_near_break;
 using test::kTrueBreak;
+using test::perturbed_start;
 using test::synthetic_break;
 
 // The bend term is the weakly determined one: the minimisers run with it held at its true value.
 constexpr BreakFlags kBendHeld{1, 1, 1, 1, 0};
-
-BreakVector perturbed_start()
-{
-    BreakVector p = kPerturbedStart;
-    p[4] = kTrueBreak[4];
-    return p;
-}
-
-void expect_near_break(const BreakVector& p, double relative)
-{
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        EXPECT_NEAR(p[i], kTrueBreak[i], relative * std::abs(kTrueBreak[i])) << "parameter " << i + 1;
-    }
-}
 
 TEST(BreakEvolution, RecoversTheBreakOfBothSigns)
 {

@@ -1,6 +1,8 @@
 // Synthetic bent hyperbolas with a known break for the breakpoint tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <vector>
 
@@ -32,5 +34,20 @@ inline SyntheticBreak synthetic_break(double sign, const BreakVector& p = kTrueB
 
 // A start some way off the true break.
 inline constexpr BreakVector kPerturbedStart{4.0, 0.4, 0.1, 12.5, 2.5};
+
+// The perturbed start with the weakly determined bend term at its true value.
+inline BreakVector perturbed_start()
+{
+    BreakVector p = kPerturbedStart;
+    p[4] = kTrueBreak[4];
+    return p;
+}
+
+inline void expect_near_break(const BreakVector& p, double relative)
+{
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        EXPECT_NEAR(p[i], kTrueBreak[i], relative * std::abs(kTrueBreak[i])) << "parameter " << i + 1;
+    }
+}
 
 }  // namespace imm::test

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/file_contents.h"
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -172,12 +174,7 @@ protected:
         UnitTable::instance().close(kUnit);
         fs::remove(path_);
     }
-    static std::string read_file(const fs::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    static std::string read_file(const fs::path& file) { return test::read_file(file); }
     // Compares with tests/engine/golden/<name>; SORVEK_UPDATE_GOLDEN=1 rewrites the file instead.
     void expect_golden(const std::string& name) {
         UnitTable::instance().flush(kUnit);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/file_contents.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -25,12 +27,7 @@ namespace fs = std::filesystem;
 const double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr std::int64_t kUnit = 41;
 
-std::string read_file(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using test::read_file;
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/file_contents.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -29,15 +31,8 @@ protected:
         fs::remove_all(dir_);
     }
     std::string path(const char* name) const { return (dir_ / name).string(); }
-    static void write_file(const std::string& file, const std::string& text) {
-        std::ofstream(file, std::ios::binary) << text;
-    }
-    static std::string read_file(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    static void write_file(const std::string& file, const std::string& text) { test::write_file(file, text); }
+    static std::string read_file(const std::string& file) { return test::read_file(file); }
     fs::path dir_;
 };
 
