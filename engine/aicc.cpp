@@ -22,7 +22,10 @@ double aicc(std::int64_t n, std::int64_t k, double penalty, double ssq) {
     const double dk = static_cast<double>(k);
     const double dof = static_cast<double>(n - k);
     const double small_sample = std::trunc(10.0 * (2.0 * dn * static_cast<double>(n - 1) / (dof * dof) - 0.96875) + 0.5) / 10.0;
-    return dn * std::log(ssq / dn) + (penalty + small_sample) * dk * dn / dof;
+    // An exact fit counts as the smallest normal mean square, so that it ranks
+    // first instead of having no finite criterion.
+    const double mean_square = ssq == 0.0 ? std::numeric_limits<double>::min() : ssq / dn;
+    return dn * std::log(mean_square) + (penalty + small_sample) * dk * dn / dof;
 }
 
 bool improves_best_aicc(double candidate, double best_so_far) {

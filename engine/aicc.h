@@ -11,7 +11,8 @@ namespace imm {
 double relative_error_penalty(std::span<const double> params, std::span<const double> std_errors);
 
 // n ln(ssq/n) + (penalty + T) k n/(n - k), T the small-sample term 2n(n-1)/(n-k)^2 - 31/32
-// rounded to one decimal. n data rows, k parameters; NaN when n <= k.
+// rounded to one decimal. n data rows, k parameters; NaN when n <= k. An exact fit
+// (ssq = 0) takes the smallest normal double as its mean square.
 double aicc(std::int64_t n, std::int64_t k, double penalty, double ssq);
 
 // Whether a model's AICc replaces the best so far: only a finite value below it does.

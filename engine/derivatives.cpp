@@ -46,11 +46,16 @@ void model_values(std::int64_t n, const Params& p, RowValues& f) {
     RowPool::shared().for_rows(static_cast<std::size_t>(n), evaluate_rows);
 }
 
-// Weights of rows 0..n-1: 1, or robust weights of the residuals at p in weighting mode 2.
-void fill_weights(std::int64_t n, const Params& p, RowValues& w) {
+// Weights of rows 0..n-1: 1, or in weighting mode 2 the held weights or the
+// robust weights of the residuals at p.
+void fill_weights(std::int64_t n, const Params& p, HeldWeights held, RowValues& w) {
     const auto rows = static_cast<std::size_t>(n);
     if (a3.weight_mode != 2) {
         std::fill_n(w.begin(), rows, 1.0);
+        return;
+    }
+    if (!held.empty()) {
+        std::copy_n(held.begin(), rows, w.begin());
         return;
     }
     RowValues r;
@@ -143,12 +148,12 @@ double central_derivative(std::int64_t n, Params& p, std::size_t j, const RowVal
 }
 
 template <typename Derivative>
-Gradient gradient_by(std::span<const double> par, Derivative derivative) {
+Gradient gradient_by(std::span<const double> par, HeldWeights held, Derivative derivative) {
     const std::int64_t n = row_count(a3.ndata);
     const std::int64_t np = param_count(a3.nparam);
     Params p = copy_params(par, np);
     RowValues w;
-    fill_weights(n, p, w);
+    fill_weights(n, p, held, w);
     Gradient out;
     for (std::size_t j = 0; j < static_cast<std::size_t>(np); ++j) out.grad[j] = derivative(n, p, j, w);
     out.ssq = weighted_ssq(n, p, w, kGradientEps, false);
@@ -157,16 +162,21 @@ Gradient gradient_by(std::span<const double> par, Derivative derivative) {
 
 }  // namespace
 
-Gradient derivat(std::span<const double> par) { return gradient_by(par, richardson_derivative); }
+Gradient derivat(std::span<const double> par, HeldWeights held) {
+    return gradient_by(par, held, richardson_derivative);
+}
 
-Gradient derivatives(std::span<const double> par) { return gradient_by(par, central_derivative); }
+Gradient derivatives(std::span<const double> par, HeldWeights held) {
+    return gradient_by(par, held, central_derivative);
+}
 
-double jacobian(std::int64_t n, std::int64_t np, std::span<double> fjac, std::span<const double> par) {
+double jacobian(std::int64_t n, std::int64_t np, std::span<double> fjac, std::span<const double> par,
+                HeldWeights held) {
     n = row_count(n);
     np = param_count(np);
     Params p = copy_params(par, np);
     RowValues w;
-    fill_weights(n, p, w);
+    fill_weights(n, p, held, w);
     const auto rows = static_cast<std::size_t>(n);
 
     for (std::size_t j = 0; j < static_cast<std::size_t>(np); ++j) {

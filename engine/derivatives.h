@@ -2,6 +2,7 @@
 // residuals, over the data rows of a1 for the model a1.nmdl. None allocates.
 #pragma once
 
+#include "engine/robust_weights.h"
 #include "support/shared_blocks.h"
 
 #include <array>
@@ -17,15 +18,18 @@ struct Gradient {
 
 // Gradient by central differences refined by Richardson extrapolation on a
 // shrinking step. Reads rows 1..a3.ndata of a1 and parameters 1..a3.nparam of par.
-Gradient derivat(std::span<const double> par);
+// In weighting mode 2 the rows weigh `held` when it is given, else the robust
+// weights of the residuals at par; so do those of the routines below.
+Gradient derivat(std::span<const double> par, HeldWeights held = {});
 
 // The same gradient by a single central difference.
-Gradient derivatives(std::span<const double> par);
+Gradient derivatives(std::span<const double> par, HeldWeights held = {});
 
 // fjac(k, j) := d(w(k)*(yobs(k) - model(k)))/d(par(j)) for rows k < n and
 // parameters j < np, column-major with leading dimension kMaxRows, each the mean
 // of the central differences over steps h and 2h. Also sets a1.ycalc(1..n) to
 // the model values at par. Returns the sum of squares for a3.weight_mode.
-double jacobian(std::int64_t n, std::int64_t np, std::span<double> fjac, std::span<const double> par);
+double jacobian(std::int64_t n, std::int64_t np, std::span<double> fjac, std::span<const double> par,
+                HeldWeights held = {});
 
 }  // namespace imm

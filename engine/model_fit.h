@@ -19,7 +19,7 @@ class ProgressTitle;
 using ParameterVector = std::array<double, kMaxParams>;
 
 // The driver's bounds of the model's parameters around the start values: Km and Vm
-// in [0, 100 P] (model 5: [-P, 100 P]), the background within half the largest y,
+// in [0, 100 P], the background within half the largest y,
 // the time offset within half the largest time, every other entry +-1e6. A pair
 // whose upper bound would not lie above its lower bound keeps +-1e6.
 ParameterBox fit_bounds(std::int64_t model, std::int64_t nparam, std::span<const double> start, std::int64_t rows,
@@ -46,6 +46,8 @@ struct StageTally {
 };
 
 struct ModelFitResult {
+    ParameterVector start{};         // the start values
+    ParameterBox bounds{};           // the box the parameters were fitted in
     ParameterVector params{};        // the fitted parameters
     double ssq1 = 0.0;               // objective after stage 1, 2 and 3; ssq3 belongs to params
     double ssq2 = 0.0;

@@ -65,8 +65,15 @@ void choose_start_values(RunWorkspace& run, std::size_t n, RandomContext& random
     if (global_types.brerun && rerun_start_usable(saved)) {
         std::copy(saved.begin(), saved.end(), run.var.begin());
     } else {
+        // Start values come from the unweighted sum whatever the weighting: a
+        // robust fit starts from the least-squares estimate, and the sum with
+        // weights recomputed at every point has its lowest values where a few
+        // rows fit and the rest count as outliers.
         run.var.fill(0.0);
+        const std::int64_t weight_mode = a3.weight_mode;
+        a3.weight_mode = 0;
         init_estimates(run.var, random);
+        a3.weight_mode = weight_mode;
     }
     std::copy_n(run.var.begin(), n, run.var_init.begin());
     std::copy_n(run.var.begin(), n, global_types.varsav.begin());
@@ -128,9 +135,10 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
 
     ModelFitResult fit;
     try {
+        // The start values are estimated with this run's weighting.
+        set_weight_mode(weight_mode);
         choose_start_values(run, n, random);
         const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);
-        set_weight_mode(weight_mode);
         ProgressTitle progress;
         fit = fit_model(std::span(run.var).first(n), bounds, run.stage3_tolerance_large, progress, random);
     } catch (const ModelLimitExceeded&) {

@@ -44,7 +44,8 @@ inline double model_value(double t, double so, std::span<const double> p) {
     if constexpr (kThird != Third::none) third = p.size() > 2 ? p[2] : std::numeric_limits<double>::quiet_NaN();
     double tp = t;
     if constexpr (kThird == Third::offset) tp = t + third;
-    if (!std::isfinite(km) || !std::isfinite(vm) || !std::isfinite(tp) ||
+    // Km and Vm are positive, finite constants; anything else has no curve.
+    if (!(km > 0.0) || !(vm > 0.0) || !std::isfinite(km) || !std::isfinite(vm) || !std::isfinite(tp) ||
         (kThird == Third::background && !std::isfinite(third))) {
         return std::numeric_limits<double>::quiet_NaN();
     }
@@ -63,8 +64,9 @@ inline double model_value(double t, double so, std::span<const double> p) {
 
 // Model value at time t for a curve starting at so, for the model number a1.nmdl.
 // p holds Km, Vm and, for models 2, 3, 5 and 6, the background or time offset.
-// y (the observed value) is not read. NaN when a parameter read is missing or
-// not finite, or the effective time is not finite; 0 for a model number outside 1..6.
+// y (the observed value) is not read. NaN when Km or Vm is not positive, a
+// parameter read is missing or not finite, or the effective time is not finite;
+// 0 for a model number outside 1..6.
 // Inline: it runs once per data row in every fit.
 inline double func(double t, double so, double /*y*/, std::span<const double> p) {
     using namespace model_detail;

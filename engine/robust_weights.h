@@ -6,6 +6,10 @@
 
 namespace imm {
 
+// Robust weights held fixed while a fit stage runs, one per data row; empty
+// when they are computed afresh from the residuals at every point.
+using HeldWeights = std::span<const double>;
+
 // Single-precision constants of the weight function, widened to double.
 inline constexpr double kRobustC1 = 1.4830000400543213;
 inline constexpr double kRobustC2 = 4.658999919891357;

@@ -48,12 +48,14 @@ double Calcfg::evaluate(std::span<const double> x, ObjectiveDerivatives& derivat
     const ParameterBox box = model_parameter_box(a1.nmdl, x, 100.0, global_types.idat, a1);
     for (std::int64_t i = 0; i < count; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        derivatives.constraints[k] = x[k];
+        // Km and Vm are non-negative; a background or time offset may be
+        // negative down to its lower bound.
+        derivatives.constraints[k] = i < 2 ? x[k] : x[k] - box.lower[k];
         derivatives.constraints[k + static_cast<std::size_t>(count)] = x[k] - box.lower[k];
         derivatives.jacobian(i, i) = 1.0;
         derivatives.jacobian(i, i + count) = 1.0;
     }
-    const Gradient gradient = derivat(x);
+    const Gradient gradient = derivat(x, held_);
     derivatives.gradient = gradient.grad;
     return gradient.ssq;
 }

@@ -24,15 +24,21 @@ public:
 // and throws ModelLimitExceeded.
 class Calcfg : public ConstrainedObjective {
 public:
+    // In weighting mode 2 the rows weigh `held` when given, else the robust
+    // weights of the residuals at each point.
+    explicit Calcfg(HeldWeights held = {}) : held_(held), sum_of_squares_(0, held) {}
+
     // The sum of squares alone, equal bit for bit to the value of `evaluate`.
     double value(std::span<const double> x) override;
     // Also the gradient (by Richardson-extrapolated central differences), the
-    // constraints x_i >= 0 and x_i - lo_i >= 0 (lo of the box of factor 100
-    // around x over the a1 rows of the run) and their Jacobian.
+    // constraints x_i >= 0 for Km and Vm, x_i - lo_i >= 0 for every parameter,
+    // also in place of x_3 >= 0 (lo of the box of factor 100 around x over the
+    // a1 rows of the run), and their Jacobian.
     double evaluate(std::span<const double> x, ObjectiveDerivatives& derivatives) override;
 
 private:
-    ModelSumOfSquares sum_of_squares_{0};
+    HeldWeights held_;
+    ModelSumOfSquares sum_of_squares_;
 };
 
 }  // namespace imm

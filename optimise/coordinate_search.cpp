@@ -61,8 +61,8 @@ CoordinateSearchResult coordinate_search(Objective& objective, std::span<double>
 }
 
 CoordinateSearchResult asearch(std::span<double> p, std::span<const double> lo, std::span<const double> hi,
-                               double f, RandomContext& random) {
-    ModelSumOfSquares objective(a3.weight_mode == 2 ? 2 : 0);
+                               double f, RandomContext& random, HeldWeights held) {
+    ModelSumOfSquares objective(a3.weight_mode == 2 ? 2 : 0, held);
     return coordinate_search(objective, p, lo, hi, f, random);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "engine/robust_weights.h"
 #include "optimise/objective.h"
 #include "optimise/random_context.h"
 
@@ -21,9 +22,9 @@ CoordinateSearchResult coordinate_search(Objective& objective, std::span<double>
                                          std::span<const double> hi, double f, RandomContext& random);
 
 // asearch: the coordinate search of the model fit on the current model's sum
-// of squares over the a3.ndata rows of a1, robustly weighted when a3.weight_mode
-// is 2 and unweighted otherwise.
+// of squares over the a3.ndata rows of a1, robustly weighted (by `held` when
+// given) when a3.weight_mode is 2 and unweighted otherwise.
 CoordinateSearchResult asearch(std::span<double> p, std::span<const double> lo, std::span<const double> hi,
-                               double f, RandomContext& random);
+                               double f, RandomContext& random, HeldWeights held = {});
 
 }  // namespace imm

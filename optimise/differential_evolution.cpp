@@ -56,6 +56,8 @@ private:
     void plimits(std::span<double> x) const;
     void reflect(std::span<double> x) const;
     bool outside_box(std::span<const double> x) const;
+    // Parameter j at the fraction u of the box, as spread_over_box draws it.
+    double anywhere_in_box(std::int64_t j, double u) const;
     void draw_indices(std::int64_t member);
     void make_trial(std::int64_t member, double pl, double pu);
     void write_trace(double value, bool first_line) const;
@@ -117,6 +119,15 @@ void Evolution::reflect(std::span<double> x) const
             abounds(i, x, options_.box.lower, options_.box.upper);
         }
     }
+}
+
+double Evolution::anywhere_in_box(std::int64_t j, double u) const
+{
+    const auto k = static_cast<std::size_t>(j);
+    const double lo = options_.box.lower[k];
+    const double hi = options_.box.upper[k];
+    if (lo == 0.0 && hi > 0.0) return hi * std::pow(10.0, -options_.spread_decades * u);
+    return lo + (hi - lo) * u;
 }
 
 bool Evolution::outside_box(std::span<const double> x) const
@@ -309,9 +320,16 @@ EvolutionResult Evolution::run()
     double best_so_far = reference_;  // fprev
     for (std::int64_t i = 0; i < members_; ++i) {
         auto x = row(population_, i);
+        const bool spread = options_.spread_over_box && i % 2 == 1;
         for (std::int64_t j = 0; j < n_; ++j) {
             const auto k = static_cast<std::size_t>(j);
-            x[k] = active(j) ? a[k] * (draw() - 0.5) + a[k] : a[k];
+            if (!active(j)) {
+                x[k] = a[k];
+            } else if (spread) {
+                x[k] = anywhere_in_box(j, draw());
+            } else {
+                x[k] = a[k] * (draw() - 0.5) + a[k];
+            }
         }
     }
 
@@ -465,9 +483,7 @@ EvolutionResult differential_evolution(Objective& objective, std::span<const dou
         nothing.value = reference;
         return nothing;
     }
-    if (random.reseed_evolution_from_entropy) {
-        random.uniform.seed_from_entropy();
-    }
+    random.reseed_evolution();
     Evolution evolution(objective, start, reference, options, random);
     return evolution.run();
 }

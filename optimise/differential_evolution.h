@@ -28,6 +28,12 @@ struct EvolutionOptions {
     std::array<bool, kMaxParams> active = kAllParameters;  // held parameters never change
     std::int64_t generations = 600;      // generation limit
     std::int64_t population = 0;         // members; 0 means min(20 n, 100)
+    // Every second member of the first population is drawn over the whole box
+    // (log-uniformly over the upper `spread_decades` decades of a box that
+    // starts at 0) instead of within half the start's size of the start, so
+    // that minima far from the start are found.
+    bool spread_over_box = false;
+    double spread_decades = 6.0;
     double crossover = 0.95;             // CR
     double scale = 0.85;                 // F
     double second_scale = 0.008;         // F2

@@ -14,12 +14,13 @@ EvolutionResult evolve(std::span<const double> start, double reference, const Mo
     EvolutionOptions settings;
     settings.box = model_parameter_box(a1.nmdl, start, 100.0, a3.ndata, a1);
     settings.active = options.active;
+    settings.spread_over_box = true;
     settings.generations = options.max_generations == 0 ? 600 : options.max_generations;
     settings.square_converged = options.square_values;
     settings.square_trace = options.square_values;
     settings.trace = options.trace;
     // Relative weighting does not enter the evolution's sum.
-    auto objective = std::make_unique<ModelSumOfSquares>(a3.weight_mode == 2 ? 2 : 0);
+    auto objective = std::make_unique<ModelSumOfSquares>(a3.weight_mode == 2 ? 2 : 0, options.held_weights);
     return differential_evolution(*objective, start, reference, settings, random);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <span>
 
+#include "engine/robust_weights.h"
 #include "optimise/differential_evolution.h"
 #include "optimise/random_context.h"
 
@@ -16,6 +17,7 @@ struct ModelEvolutionOptions {
     std::array<bool, kMaxParams> active = kAllParameters;
     bool square_values = false;        // squares the converged value and the trace
     std::FILE* trace = nullptr;        // "OBJ FUNC = " lines when set
+    HeldWeights held_weights{};        // robust weights held fixed; empty: recomputed at each point
 };
 
 // evolve: minimises the sum of squares of the model a1.nmdl over the a3.ndata

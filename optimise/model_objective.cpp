@@ -19,11 +19,13 @@ double ModelSumOfSquares::sum(std::span<const double> x, std::int64_t weight_mod
         }
     };
     RowPool::shared().for_rows(rows, evaluate_rows);
-    if (weight_mode == 2) {
+    std::span<const double> weights = held_;
+    if (weight_mode == 2 && held_.empty()) {
         robust_wt(std::span(residuals_).first(rows), std::span(weights_).first(rows));
+        weights = weights_;
     }
     return weighted_sum_of_squares(std::span<const double>(a1.yobs).first(rows),
-                                   std::span<const double>(model_values_).first(rows), weights_, weight_mode);
+                                   std::span<const double>(model_values_).first(rows), weights, weight_mode);
 }
 
 }  // namespace imm

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 
+#include "engine/robust_weights.h"
 #include "optimise/objective.h"
 #include "support/shared_blocks.h"
 
@@ -15,9 +16,11 @@ namespace imm {
 class ModelSumOfSquares : public Objective {
 public:
     // Weighting mode 0: every row weighs 1; 1: each term is divided by the
-    // model value's magnitude (1 below 1.49e-8); 2: robust weights from the
-    // residuals at the point; any other mode sums nothing.
-    explicit ModelSumOfSquares(std::int64_t weight_mode) : weight_mode_(weight_mode) {}
+    // model value's magnitude (1 below 1.49e-8); 2: the held weights, or robust
+    // weights from the residuals at the point when none are held; any other
+    // mode sums nothing.
+    explicit ModelSumOfSquares(std::int64_t weight_mode, HeldWeights held = {})
+        : weight_mode_(weight_mode), held_(held) {}
 
     double value(std::span<const double> x) override { return sum(x, weight_mode_); }
 
@@ -26,6 +29,7 @@ public:
 
 private:
     std::int64_t weight_mode_;
+    HeldWeights held_;
     std::array<double, kMaxRows> model_values_{};
     std::array<double, kMaxRows> residuals_{};
     std::array<double, kMaxRows> weights_{};

@@ -72,11 +72,26 @@ void UniformSource::seed_from_entropy()
     seed(words);
 }
 
+void RandomContext::reseed_evolution()
+{
+    if (reseed_evolution_from_entropy) {
+        uniform.seed_from_entropy();
+        return;
+    }
+    // splitmix64: well-spread seeds from consecutive states.
+    evolution_seed += 0x9e3779b97f4a7c15ULL;
+    std::uint64_t z = evolution_seed;
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    uniform.seed(z ^ (z >> 31));
+}
+
 RandomContext RandomContext::seeded(std::uint64_t seed)
 {
     RandomContext random;
     random.uniform.seed(seed);
     random.reseed_evolution_from_entropy = false;
+    random.evolution_seed = seed;
     return random;
 }
 

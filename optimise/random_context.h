@@ -58,11 +58,17 @@ struct RandomContext {
     PiPowerGenerator start_values;       // the start-value routine's own copy
     MinimalStandardGenerator minimal_standard;  // hit-and-run search
     UniformSource uniform;               // evolutions and coordinate searches
-    // The program reseeds `uniform` from entropy at each evolution call, so
-    // repeated runs differ slightly; tests turn this off and seed it.
+    // Each evolution call reseeds `uniform`: from entropy in the program, so
+    // repeated runs differ slightly; in a seeded context from a repeatable
+    // sequence of seeds of its own, so that each test seed explores other
+    // streams although the coordinate searches restart `uniform` at a fixed state.
     bool reseed_evolution_from_entropy = true;
+    std::uint64_t evolution_seed = 0;  // the next seed of a seeded context
 
-    // A context whose every sequence is repeatable.
+    // Reseeds `uniform` for an evolution, as described above.
+    void reseed_evolution();
+
+    // A context whose every sequence is repeatable and depends on `seed`.
     static RandomContext seeded(std::uint64_t seed);
 };
 

@@ -21,6 +21,15 @@ constexpr double kKickSeed = 1024.0;
 constexpr double kKickSeedStep = 64.0;
 
 using Point = std::array<double, kSimplexMaxParams>;
+using Values = std::array<double, kSimplexMaxParams + 1>;
+
+// The lowest of the values of vertices 0..n.
+double lowest_value(const Values& fv, std::int64_t n) {
+    double lowest = fv[0];
+    for (std::int64_t i = 1; i <= n; ++i)
+        if (is_better(fv[i], lowest)) lowest = fv[i];
+    return lowest;
+}
 
 }  // namespace
 
@@ -32,7 +41,7 @@ SimplexResult simplex(Objective& objective, std::span<double> p, RandomContext& 
     const bool three_parameter_model = n >= 3 && a1.nmdl != 1 && a1.nmdl != 4;
 
     std::array<Point, kSimplexMaxParams + 1> v{};
-    std::array<double, kSimplexMaxParams + 1> fv{};
+    Values fv{};
     Point xm{}, xr{}, xe{}, xc{};
     double f = 0.0;
     // The point evaluated last and its value: the kicks and the vertex
@@ -117,11 +126,18 @@ SimplexResult simplex(Objective& objective, std::span<double> p, RandomContext& 
             if (spread > 0.0 && three_parameter_model) f = golden_p3_search(objective, p).f;
         }
         if (itr >= options.max_iterations) break;
-        if (itr > kKickIterations && spread <= options.tolerance && itr > options.max_iterations / 100) break;
+        if (itr > kKickIterations && spread <= options.tolerance * std::fabs(lowest_value(fv, n)) &&
+            itr > options.max_iterations / 100)
+            break;
 
-        if (reflect_parameters(p, box)) f = objective.value(p);
-        for (std::int64_t j = 0; j < n; ++j) v[l][j] = p[j];
-        fv[l] = f;
+        // A kicked point joins the simplex only when it beats every vertex.
+        if (itr <= kKickIterations) {
+            if (reflect_parameters(p, box)) f = objective.value(p);
+            if (is_better(f, lowest_value(fv, n))) {
+                for (std::int64_t j = 0; j < n; ++j) v[l][j] = p[j];
+                fv[l] = f;
+            }
+        }
     }
 
     std::int64_t l = 0;

@@ -14,7 +14,7 @@ namespace imm {
 inline constexpr std::int64_t kSimplexMaxParams = 10;
 
 struct SimplexOptions {
-    double tolerance = 1e-10;     // spread of the vertex values that stops the search
+    double tolerance = 1e-10;     // spread of the vertex values, relative to the lowest, that stops the search
     double scale = 0.1;           // edge length of the first simplex
     std::int64_t max_iterations = 500;
 };

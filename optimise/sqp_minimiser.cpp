@@ -38,6 +38,7 @@ private:
     double jac(std::int64_t i, std::int64_t j) const {
         return d_.constraint_jacobian[static_cast<std::size_t>(i + j * kMaxParams)];
     }
+    void set_step_bounds();
     void lagrangian_gradient();
     double penalty() const;
     Outcome line_search(double gs);
@@ -54,6 +55,8 @@ private:
     const double eps_;
     const double big_;
     ParameterBox box_{};
+    std::array<double, kMaxParams> step_lower_{};
+    std::array<double, kMaxParams> step_upper_{};
     SqpResult result_{};
     double f_ = 0.0;
     double reference_ = 0.0;
@@ -72,10 +75,13 @@ SqpResult Sqp::run() {
 
     f_ = evaluate();
     const double f0 = f_;
-    box_ = model_parameter_box(a1.nmdl, std::span<const double>(entry_x.data(), n_), kBoxFactor, n_,
-                               a1);
+    box_ = o_.box ? *o_.box
+                  : model_parameter_box(a1.nmdl, std::span<const double>(entry_x.data(), n_), kBoxFactor,
+                                        global_types.idat, a1);
+    const bool given = o_.initial_hessian.size() == static_cast<std::size_t>(n_ * n_);
     for (std::int64_t j = 0; j < n_; ++j)
-        for (std::int64_t i = 0; i < n_; ++i) s_.hessian(i, j) = i == j ? 1.0 : 0.0;
+        for (std::int64_t i = 0; i < n_; ++i)
+            s_.hessian(i, j) = given ? o_.initial_hessian[static_cast<std::size_t>(i + j * n_)] : (i == j ? 1.0 : 0.0);
     for (std::int64_t j = 0; j < m_; ++j) s_.penalty_weights[j] = 0.0;
 
     std::int64_t& count = result_.iterations;
@@ -91,8 +97,9 @@ SqpResult Sqp::run() {
         }
         f_ = evaluate();
         info = count == o_.iterations + 1 ? -1 : 0;
-        const QpStatus subproblem = qpsub(n_, m_, me_, d_.gradient.data(), d_.constraints.data(),
-                                          jacobian(), info, mode, s_);
+        set_step_bounds();
+        const QpStatus subproblem = qpsub(n_, m_, me_, d_.gradient.data(), d_.constraints.data(), jacobian(),
+                                          StepBounds{step_lower_.data(), step_upper_.data()}, info, mode, s_);
         if (subproblem != QpStatus::solved) {
             info = kSqpSubproblemFailed;
             break;
@@ -105,7 +112,9 @@ SqpResult Sqp::run() {
             (info == kSqpStepBound && count > 5))
             break;
         lagrangian_gradient();
-        mode = count % 2 == 1 ? 1 : 5;
+        // Every second subproblem starts from a matrix rebuilt for its active
+        // list: the previous call's factors belong to another Hessian.
+        mode = count % 2 == 1 ? 1 : 4;
 
         double gs = 0.0;
         for (std::int64_t i = 0; i < n_; ++i) gs += step[i] * d_.gradient[i];
@@ -126,7 +135,7 @@ SqpResult Sqp::run() {
             break;
         }
         if (measure_ > big_) measure_ = big_;
-        if (measure_ <= o_.tolerance && count > 2) break;
+        if (measure_ <= o_.tolerance * o_.objective_scale && count > 2) break;
         if (line_search(gs) == Outcome::end) break;
     }
 
@@ -138,6 +147,20 @@ SqpResult Sqp::run() {
     result_.f = f_;
     result_.convergence_measure = measure_;
     return result_;
+}
+
+// Free steps may lower a parameter as far as they may raise it; with a box
+// they end on its bounds.
+void Sqp::set_step_bounds() {
+    const double free = std::sqrt(big_);
+    for (std::int64_t i = 0; i < n_; ++i) {
+        step_lower_[i] = -free;
+        step_upper_[i] = free;
+        if (o_.box) {
+            step_lower_[i] = std::max(step_lower_[i], std::min(0.0, box_.lower[i] - x_[i]));
+            step_upper_[i] = std::min(step_upper_[i], std::max(0.0, box_.upper[i] - x_[i]));
+        }
+    }
 }
 
 void Sqp::lagrangian_gradient() {
@@ -200,7 +223,8 @@ Sqp::Outcome Sqp::line_search(double gs) {
             }
         }
         slope *= alpha;
-        if (std::fabs(slope) < o_.tolerance / 100.0 || std::fabs(alpha) < o_.tolerance * o_.tolerance)
+        if (std::fabs(slope) < o_.tolerance * o_.objective_scale / 100.0 ||
+            std::fabs(alpha) < o_.tolerance * o_.tolerance)
             return Outcome::end;
 
         ++trials;

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "optimise/objective.h"
+#include "optimise/parameter_box.h"
 #include "optimise/sqp_state.h"
 
 namespace imm {
@@ -16,9 +18,19 @@ struct SqpOptions {
     std::int64_t parameter_count = 0;
     std::int64_t iteration_limit = 199;
     double tolerance = 0.0;
+    // The size of the objective that the tolerance is relative to: the
+    // convergence measure and the line search's slope are compared with
+    // tolerance * objective_scale.
+    double objective_scale = 1.0;
     std::int64_t line_search_limit = 5;  // trial steps per line search
     std::int64_t iterations = 0;         // iterations already made
     std::int64_t qp_mode = 1;            // start mode of the first subproblem
+    // The first Hessian approximation, column-major n x n; the identity when empty.
+    std::span<const double> initial_hessian{};
+    // The box every step keeps to, through the subproblem's step bounds and the
+    // reflection of trial points; without it steps are free and the trial points
+    // are reflected into the model's box of factor 10 around the start.
+    std::optional<ParameterBox> box{};
 };
 
 // Completion codes.

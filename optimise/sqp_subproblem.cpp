@@ -7,7 +7,7 @@
 namespace imm {
 
 QpStatus qpsub(std::int64_t n, std::int64_t m, std::int64_t me, const double* g, const double* c,
-               double* jacobian, std::int64_t& info, std::int64_t mode, VmconState& state) {
+               double* jacobian, StepBounds bounds, std::int64_t& info, std::int64_t mode, VmconState& state) {
     const std::int64_t nv = n + 1;
     const std::int64_t xi_upper_bound = 2 * nv;  // constraint number of ξ ≤ upper
     const double big = limits.big_bound;
@@ -18,8 +18,8 @@ QpStatus qpsub(std::int64_t n, std::int64_t m, std::int64_t me, const double* g,
     if (info <= 1) {
         info = 1;
         for (std::int64_t i = 0; i < n; ++i) {
-            state.qp_lower[i] = std::sqrt(eps);
-            state.qp_upper[i] = std::sqrt(big);
+            state.qp_lower[i] = bounds.lower[i];
+            state.qp_upper[i] = bounds.upper[i];
             s[i] = 0.0;
         }
         state.qp_lower[n] = 0.0;
@@ -77,11 +77,16 @@ QpStatus qpsub(std::int64_t n, std::int64_t m, std::int64_t me, const double* g,
             return solved;
         }
         for (std::int64_t k = 0; k < work.k; ++k) {
-            if (state.qp_active[k] < xi_upper_bound) {
-                info = 6;
-                return solved;
+            const std::int64_t c = state.qp_active[k];
+            if (c < xi_upper_bound) {
+                // Constraints 1..nv are the lower bounds, nv+1..2nv the upper ones.
+                const double bound = c <= nv ? state.qp_lower[c - 1] : state.qp_upper[c - nv - 1];
+                if (std::fabs(bound) >= std::sqrt(big)) {
+                    info = 6;
+                    return solved;
+                }
             }
-            if (state.qp_active[k] == xi_upper_bound) xi_bound_flag = 1;
+            if (c == xi_upper_bound) xi_bound_flag = 1;
         }
         if (xi_bound_flag > 0) {
             for (std::int64_t k = 0; k < work.k; ++k) {

@@ -10,13 +10,21 @@
 
 namespace imm {
 
+// The bounds of the step components, n of each: ±sqrt(big_bound) when the
+// step is free, nearer ones to keep the point inside a box.
+struct StepBounds {
+    const double* lower = nullptr;
+    const double* upper = nullptr;
+};
+
 // n parameters, m constraints of which the first me are equalities; g the
 // gradient, c the constraint values and jacobian (leading dimension 25) their
 // gradients, whose row n the subproblem overwrites. info on return: 1 the step
 // and the multipliers are set, 5 ξ fell to zero or left its upper bound, 6 a
-// bound on a step component is active. Returns the solver's status; on a
+// step component rests on a bound of ±sqrt(big_bound) (a step component at a
+// box's bound is an ordinary solution). Returns the solver's status; on a
 // failure info is 5 and the step is not usable.
 QpStatus qpsub(std::int64_t n, std::int64_t m, std::int64_t me, const double* g, const double* c,
-           double* jacobian, std::int64_t& info, std::int64_t mode, VmconState& state);
+               double* jacobian, StepBounds bounds, std::int64_t& info, std::int64_t mode, VmconState& state);
 
 }  // namespace imm

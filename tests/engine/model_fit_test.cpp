@@ -55,9 +55,10 @@ TEST(FitBounds, ModelTable) {
     EXPECT_EQ(two.lower[2], -0.5 * ymax);
     EXPECT_EQ(two.upper[2], 0.5 * ymax);
 
+    // Km and Vm are positive for every model, model 5 too.
     const ParameterBox five = fit_bounds(5, 3, start, a3.ndata, a1);
-    EXPECT_EQ(five.lower[0], -3.0);
-    EXPECT_EQ(five.lower[1], -2.0);
+    EXPECT_EQ(five.lower[0], 0.0);
+    EXPECT_EQ(five.lower[1], 0.0);
 
     const ParameterBox six = fit_bounds(6, 3, start, a3.ndata, a1);
     EXPECT_EQ(six.lower[2], -0.5 * 12.0);

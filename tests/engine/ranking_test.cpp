@@ -40,7 +40,15 @@ TEST(Aicc, AgreesWithValuesWorkedByHand) {
 TEST(Aicc, NotANumberWithoutDegreesOfFreedom) {
     EXPECT_TRUE(std::isnan(aicc(2, 2, 0.0, 1.0)));
     EXPECT_TRUE(std::isnan(aicc(2, 3, 0.0, 1.0)));
-    EXPECT_EQ(aicc(30, 2, 0.0, 0.0), -inf);  // a perfect fit
+}
+
+// An exact fit has the smallest normal mean square, so it ranks first.
+TEST(Aicc, AnExactFitRanksFirst) {
+    const double exact = aicc(30, 2, 0.0, 0.0);
+    EXPECT_NEAR(exact, 30.0 * std::log(std::numeric_limits<double>::min()) + 1.3 * 2.0 * 30.0 / 28.0, 1e-9);
+    EXPECT_TRUE(improves_best_aicc(exact, aicc(30, 2, 0.0, 1e-300)));
+    const std::vector<RankedModel> ranks = rank_models(std::vector<double>{aicc(30, 2, 0.0, 1e-3), exact});
+    EXPECT_EQ(ranks[0].fitted, 1u);
 }
 
 TEST(Aicc, PenaltyCountsTwoForRatiosThatAreNotFinite) {

@@ -28,7 +28,8 @@ protected:
 
     QpStatus solve(std::int64_t m, std::int64_t mode = 1) {
         info = -1;
-        return qpsub(2, m, 0, g.data(), c.data(), jacobian.data(), info, mode, state);
+        return qpsub(2, m, 0, g.data(), c.data(), jacobian.data(), StepBounds{lower.data(), upper.data()}, info,
+                     mode, state);
     }
 
     VmconState state;
@@ -36,6 +37,9 @@ protected:
     std::array<double, 50> c{};
     std::array<double, 25 * 50> jacobian{};
     std::int64_t info = -1;
+    // Free steps by default.
+    std::array<double, 2> lower{-std::sqrt(4.5e15), -std::sqrt(4.5e15)};
+    std::array<double, 2> upper{std::sqrt(4.5e15), std::sqrt(4.5e15)};
 };
 
 TEST_F(SqpSubproblem, FullStepWithTheFeasibilityVariableAtItsBound) {
@@ -55,19 +59,37 @@ TEST_F(SqpSubproblem, FullStepWithTheFeasibilityVariableAtItsBound) {
         // Satisfied constraints: right-hand side −c, no relaxation.
         EXPECT_EQ(state.qp_rhs[1], -2.0);
         EXPECT_EQ(jacobian[2 + 1 * kSqpHessianLd], 0.0);
-        EXPECT_EQ(state.qp_lower[0], std::sqrt(limits.machine_eps));
+        EXPECT_EQ(state.qp_lower[0], -std::sqrt(limits.big_bound));
         EXPECT_EQ(state.qp_upper[0], std::sqrt(limits.big_bound));
     }
 }
 
-TEST_F(SqpSubproblem, ActiveStepBoundIsCodeSix) {
-    // The gradient asks to lower x1, which the step bound √eps forbids.
+TEST_F(SqpSubproblem, AStepLowersAParameterAsReadilyAsItRaisesIt) {
     g = {1.0, -2.0};
-    constraint(0, 0, 1.0, 1.0);
+    constraint(0, 0, 1.0, 5.0);
     constraint(1, 1, 1.0, 2.0);
     ASSERT_EQ(solve(2), QpStatus::solved);
+    EXPECT_EQ(info, 1);
+    EXPECT_NEAR(state.qp_step()[0], -1.0, 1e-12);
+    EXPECT_NEAR(state.qp_step()[1], 2.0, 1e-12);
+}
+
+TEST_F(SqpSubproblem, StepAtAFreeBoundIsCodeSixAtABoxBoundASolution) {
+    constraint(0, 0, 1.0, 1e12);
+    constraint(1, 1, 1.0, 2.0);
+    // A step of −1e9 would run past the free bound −√big.
+    g = {1e9, -2.0};
+    ASSERT_EQ(solve(2), QpStatus::solved);
     EXPECT_EQ(info, 6);
-    EXPECT_NEAR(state.qp_step()[0], std::sqrt(limits.machine_eps), 1e-20);
+    EXPECT_NEAR(state.qp_step()[0], -std::sqrt(limits.big_bound), 1e-6);
+
+    // A box a quarter below x1: the step ends on it, the other component is free.
+    g = {1.0, -2.0};
+    lower[0] = -0.25;
+    ASSERT_EQ(solve(2), QpStatus::solved);
+    EXPECT_EQ(info, 1);
+    EXPECT_NEAR(state.qp_step()[0], -0.25, 1e-12);
+    EXPECT_NEAR(state.qp_step()[1], 2.0, 1e-12);
 }
 
 TEST_F(SqpSubproblem, ViolatedConstraintIsRelaxedAndGetsItsMultiplier) {
