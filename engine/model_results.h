@@ -20,6 +20,14 @@ ModelResults model_results(const ModelFitResult& fit, std::span<const double> in
                            std::span<const std::int64_t> rows_per_curve, std::span<double> fjac,
                            RandomContext& random);
 
+// True when the fit's sum of squares and its first nparam parameters are finite
+// numbers; any other fit is reported as not fitted.
+bool fit_is_finite(const ModelFitResult& fit, std::int64_t nparam);
+
+// What the section of a model that was not fitted shows: its head, counts and the
+// sums of squares of the stages. Sets a2.constraint_count; a1.ycalc becomes 0.
+ModelResults unfitted_model_results(const ModelFitResult& fit, std::int64_t curve_count);
+
 // Writes the section of the results to the report unit, then clips the fitted
 // values of a1 as the plots and the best model's copy see them. Returns the unit's status.
 std::int64_t report_model(std::int64_t unit, const ModelResults& results);

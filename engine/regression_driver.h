@@ -12,8 +12,9 @@ namespace imm {
 // Status codes of a run.
 inline constexpr std::int64_t run_finished = 0;
 inline constexpr std::int64_t run_missing_file = 1;    // the data file does not exist
-inline constexpr std::int64_t run_file_error = 2;      // a file cannot be opened, or data and report are one file
-inline constexpr std::int64_t run_bad_data = 3;        // rows, columns, values or curves out of range
+inline constexpr std::int64_t run_file_error = 2;      // a file cannot be read or written, the data file is not a
+                                                       // regular file, or data and report are one file
+inline constexpr std::int64_t run_bad_data = 3;        // size, rows, columns, values or curves out of range
 inline constexpr std::int64_t run_model_limits = 5;    // too many parameters, or too few rows for the model
 inline constexpr std::int64_t run_model_columns = 6;   // the column count does not suit the model
 inline constexpr std::int64_t run_product_check = 9;   // product data below -0.5 * maximum (models 1 and 3)
@@ -21,7 +22,8 @@ inline constexpr std::int64_t run_product_check = 9;   // product data below -0.
 // Runs the chosen models (global_types.imdl) on the data file. The name is
 // completed in place (left-adjusted, trimmed, ".in" added to a last component
 // without "."); its case is kept. Every failure is reported in message boxes
-// and through the status.
+// and through the status. The report replaces the old one only when the run has
+// written a model section to it.
 void sorvek(std::string& name, std::int64_t& status);
 
 struct ModelFitResult;

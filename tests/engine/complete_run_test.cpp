@@ -1,7 +1,6 @@
 // Whole runs of the regression driver through the headless window layer.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <array>
 #include <charconv>
@@ -19,6 +18,7 @@
 #include "engine/regression_driver.h"
 #include "optimise/model_objective.h"
 #include "support/shared_blocks.h"
+#include "tests/working_folder.h"
 
 namespace imm {
 namespace {
@@ -91,22 +91,11 @@ std::int64_t count_of(const std::string& text, const std::string& what) {
 class CompleteRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = fs::current_path();
-        folder_ = fs::temp_directory_path() /
-                  ("sorvek_run_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        fs::current_path(folder_);
         global_types.brerun = false;
         global_types.nwt_global = 0;
         global_types.varsav.fill(0.0);
     }
-    void TearDown() override {
-        global_types.nwt_global = 0;
-        fs::current_path(previous_);
-        fs::remove_all(folder_);
-    }
+    void TearDown() override { global_types.nwt_global = 0; }
 
     static void choose(std::initializer_list<std::int64_t> models) {
         for (auto& flag : global_types.imdl) flag = 0;
@@ -136,8 +125,7 @@ protected:
 
     std::int64_t status_ = -1;
     std::vector<ModelFitResult> fits_;  // the stages' results, by model
-    fs::path previous_;
-    fs::path folder_;
+    test::WorkingFolder folder_{"sorvek_run_"};
 };
 
 // Three curves of twelve rows made from the model without noise.
