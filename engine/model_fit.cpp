@@ -22,15 +22,10 @@ namespace imm {
 namespace {
 
 constexpr double kWideBound = 1e6;
-constexpr std::int64_t kGenerations = 500;
-constexpr std::int64_t kSimplexIterations = 500;
 constexpr double kSimplexTolerance = 1e-10;
 constexpr double kStage2Change = 1e-8;
-constexpr std::int64_t kStage2Passes = 30;
 constexpr double kStage2Ceiling = 1e15;
 constexpr std::int64_t kRandomSearchPasses = 10;
-constexpr std::int64_t kQuasiNewtonEvaluations = 250;
-constexpr std::int64_t kSqpIterations = 199;
 constexpr std::int64_t kSqpLineSearch = 5;
 constexpr double kRandomSeed = 1024.0;
 
@@ -115,7 +110,7 @@ double simplex_step(double p1, double p2) {
 }
 
 ModelFitResult fit_model(std::span<const double> start, const ParameterBox& bounds, double stage3_tolerance,
-                         ProgressTitle& title, RandomContext& random) {
+                         ProgressTitle& title, RandomContext& random, const StageLimits& stage_limits) {
     const auto n = static_cast<std::size_t>(a3.nparam);
     const std::span lo(bounds.lower.data(), n);
     const std::span hi(bounds.upper.data(), n);
@@ -134,7 +129,8 @@ ModelFitResult fit_model(std::span<const double> start, const ParameterBox& boun
 
     {  // Stage 1: evolution, then simplex.
         StageClock clock(result.stages[0]);
-        const EvolutionResult evolved = evolve(p, f, ModelEvolutionOptions{.max_generations = kGenerations}, random);
+        const EvolutionResult evolved =
+            evolve(p, f, ModelEvolutionOptions{.max_generations = stage_limits.generations}, random);
         f = evolved.value;
         std::copy_n(evolved.parameters.begin(), n, var.begin());
         title.check();
@@ -143,7 +139,7 @@ ModelFitResult fit_model(std::span<const double> start, const ParameterBox& boun
 
         const SimplexOptions options{.tolerance = kSimplexTolerance,
                                      .scale = simplex_step(var[0], var[1]),
-                                     .max_iterations = kSimplexIterations};
+                                     .max_iterations = stage_limits.simplex_iterations};
         title.mark(evolved.progress_count);
         const SimplexResult simplexed = simplex(objective, p, random, options);
         f = simplexed.f;
@@ -169,12 +165,13 @@ ModelFitResult fit_model(std::span<const double> start, const ParameterBox& boun
             best.keep_better(f, var);
             title.check();
             title.mark(1);
-            if (f > kStage2Ceiling || pass == kStage2Passes) break;
+            if (f > kStage2Ceiling || pass == stage_limits.stage2_passes) break;
         }
         title.mark(1);
 
         std::array<double, kMaxParams * (kMaxParams + 1) / 2> hes{};
-        f = va10e(objective, p, lo, hi, std::span(hes).first(n * (n + 1) / 2), 1, kQuasiNewtonEvaluations).f;
+        f = va10e(objective, p, lo, hi, std::span(hes).first(n * (n + 1) / 2), 1,
+                  stage_limits.quasi_newton_evaluations).f;
         best.keep_better(f, var);
         result.ssq2 = f;
 
@@ -193,7 +190,7 @@ ModelFitResult fit_model(std::span<const double> start, const ParameterBox& boun
         ParameterVector x{};
         std::copy_n(var.begin(), n, x.begin());
         const SqpOptions options{.parameter_count = a3.nparam,
-                                 .iteration_limit = kSqpIterations,
+                                 .iteration_limit = stage_limits.sqp_iterations,
                                  .tolerance = stage3_tolerance,
                                  .line_search_limit = kSqpLineSearch,
                                  .iterations = 0,

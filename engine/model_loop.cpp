@@ -149,7 +149,8 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
         const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);
         set_weight_mode(weight_mode);
         ProgressTitle progress;
-        fit = fit_model(std::span(run.var).first(n), bounds, run.stage3_tolerance_large, progress, random);
+        fit = fit_model(std::span(run.var).first(n), bounds, run.stage3_tolerance_large, progress, random,
+                        options.stage_limits);
     } catch (const ModelLimitExceeded&) {
         // The objective has shown its boxes.
         return RunFailure{kWarningBox, "", run_model_limits};
@@ -164,8 +165,8 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
     std::copy_n(fit.params.begin(), n, global_types.varsav.begin());
 
     const auto curves = static_cast<std::size_t>(global_types.idatasets);
-    const ModelResults results =
-        model_results(fit, run.var_init, std::span(run.id2).first(curves), run.fjac, random);
+    const ModelResults results = model_results(fit, run.var_init, std::span(run.id2).first(curves), run.fjac, random,
+                                               options.analyse_breakpoints);
     const std::size_t k = run.model_titles.size();
     run.model_titles.push_back(title);
     run.raic[k] = results.aicc;

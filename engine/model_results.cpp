@@ -90,7 +90,7 @@ ModelResults unfitted_model_results(const ModelFitResult& fit, std::int64_t curv
 
 ModelResults model_results(const ModelFitResult& fit, std::span<const double> initial,
                            std::span<const std::int64_t> rows_per_curve, std::span<double> fjac,
-                           RandomContext& random) {
+                           RandomContext& random, bool analyse_curves) {
     const std::int64_t model = a1.nmdl;
     const std::int64_t nparam = a3.nparam;
     const auto rows = static_cast<std::size_t>(a3.ndata);
@@ -105,7 +105,13 @@ ModelResults model_results(const ModelFitResult& fit, std::span<const double> in
 
     ModelResults r = model_and_counts(static_cast<std::int64_t>(rows_per_curve.size()));
     std::copy_n(fit.params.begin(), n, r.params.begin());
-    analyse_breakpoints(r, rows_per_curve, rows, random);
+    if (analyse_curves) {
+        analyse_breakpoints(r, rows_per_curve, rows, random);
+    } else {
+        const CurveTexts none = unavailable_break_texts();
+        r.range_texts.fill(none.range);
+        r.inflection_texts.fill(none.inflection);
+    }
 
     r.gradient = derivat(params).grad;
     const double ssq = jacobian(a3.ndata, nparam, fjac, params);

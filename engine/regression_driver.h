@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/model_fit.h"
 #include "optimise/random_context.h"
 
 namespace imm {
@@ -26,14 +27,14 @@ inline constexpr std::int64_t run_product_check = 9;   // product data below -0.
 // written a model section to it.
 void sorvek(std::string& name, std::int64_t& status);
 
-struct ModelFitResult;
-
 // What a caller other than the program may change about a run.
 struct RunOptions {
     bool show_plots = true;  // the XY plot after each model, with its idle waits
     bool fit_models = true;  // false: end once the file is read and checked (fuzzing)
     // Called after the stages of each model (model number, its fit).
     std::function<void(std::int64_t, const ModelFitResult&)> on_fit;
+    StageLimits stage_limits{};      // the optimisers' limits in each fit
+    bool analyse_breakpoints = true;  // false: every curve's suggested range is N/A
 };
 
 // sorvek with the caller's random generators and options (a distinct name, so that

@@ -338,6 +338,37 @@ TEST_F(CompleteRun, XyPlotAfterEachModel) {
     EXPECT_TRUE(plots[1].title.starts_with("2- ")) << plots[1].title;
 }
 
+// Fuzzing lowers the optimisers' limits and leaves out the curves' analysis.
+TEST_F(CompleteRun, LoweredLimitsReachTheOptimisers) {
+    fs::copy_file(fs::path(SORVEK_SOURCE_DIR) / "examples" / "example.in", "example.in");
+    choose({1});
+    run("example.in");
+    ASSERT_EQ(fits_.size(), 1u);
+    const ModelFitResult full = fits_[0];
+
+    HeadlessSession session;
+    RandomContext random = RandomContext::seeded(11);
+    RunOptions options{.show_plots = false, .on_fit = {}};
+    options.on_fit = [this](std::int64_t, const ModelFitResult& fit) { fits_.push_back(fit); };
+    options.stage_limits = StageLimits{.generations = 5,
+                                       .simplex_iterations = 5,
+                                       .stage2_passes = 1,
+                                       .quasi_newton_evaluations = 5,
+                                       .sqp_iterations = 5};
+    options.analyse_breakpoints = false;
+    std::string name = "example.in";
+    sorvek_with(name, status_, random, options);
+    ASSERT_EQ(status_, run_finished);
+    ASSERT_EQ(fits_.size(), 2u);
+    const ModelFitResult& lowered = fits_[1];
+    for (std::size_t stage = 0; stage < 2; ++stage) {
+        EXPECT_LT(lowered.stages[stage].evaluations, full.stages[stage].evaluations) << "stage " << stage + 1;
+    }
+    const std::string report = read("example.out");
+    EXPECT_EQ(count_of(report, "Suggested range [x] = N/A"), 3);
+    EXPECT_EQ(report.find("ESTIMATED DATA RANGE"), std::string::npos);
+}
+
 TEST_F(CompleteRun, ModelChecksEndTheRun) {
     std::ofstream("two.in") << "0 1 0\n1 1 0.5\n";  // 2 rows: caught by the row count
     std::ofstream("three.in") << "0 1 0\n1 1 0.5\n2 1 0.8\n";
