@@ -8,45 +8,40 @@
 #include "app/window/window.h"
 #include "engine/curve_split.h"
 #include "engine/data_file_scan.h"
+#include "engine/data_file_text.h"
 #include "engine/data_row.h"
 #include "support/shared_blocks.h"
-#include "support/unit_table.h"
 
 namespace imm {
 
 namespace {
 
 struct CheckRows {
+    std::array<double, kMaxRows> t{};
     std::array<double, kMaxRows> so{};
     std::array<double, kMaxRows> y{};
     std::size_t count = 0;
 };
 
-// False when the file cannot be opened or a row is not three numbers.
+// False when the file cannot be read or a row is not three numbers.
 bool read_rows(const std::string& name, CheckRows& rows) {
-    std::int64_t unit = 20;
-    get_unit(unit);
-    std::int64_t idat = 0;
-    data_row_count(unit, name, idat);
-    UnitTable& units = UnitTable::instance();
-    if (units.open(unit, name, OpenMode::existing) != io_ok) {
+    const DataFileText text = read_data_file(name);
+    if (text.fault != DataFileFault::none) {
         return false;
     }
+    std::int64_t idat = 0;
+    data_row_count(text.lines, idat);
     const auto wanted = static_cast<std::size_t>(std::clamp<std::int64_t>(idat, 0, kMaxRows));
-    std::string line;
-    bool all_numbers = true;
-    while (rows.count < wanted && units.read_line(unit, line) == io_ok) {
-        const auto values = parse_data_row(line);
+    for (; rows.count < wanted; ++rows.count) {
+        const auto values = parse_data_row(text.lines[rows.count]);
         if (!values) {
-            all_numbers = false;
-            break;
+            return false;
         }
+        rows.t[rows.count] = values->t;
         rows.so[rows.count] = values->so;
         rows.y[rows.count] = values->y;
-        ++rows.count;
     }
-    units.close(unit);
-    return all_numbers;
+    return true;
 }
 
 // Rows of the last curve, or 0 when there are more curves than a run takes.
@@ -68,7 +63,11 @@ DataDirection data_direction(const std::string& data_file_name) {
     if (m == 0) {
         return DataDirection::unknown;
     }
-    const double d = rows.y[m - 1] - rows.y[0];
+    // The first m rows in time order, whatever their order in the file.
+    const std::span<const double> times = std::span<const double>(rows.t).first(m);
+    const auto earliest = static_cast<std::size_t>(std::min_element(times.begin(), times.end()) - times.begin());
+    const auto latest = m - 1 - static_cast<std::size_t>(std::max_element(times.rbegin(), times.rend()) - times.rbegin());
+    const double d = rows.y[latest] - rows.y[earliest];
     return std::signbit(d) ? DataDirection::falling : DataDirection::rising;
 }
 

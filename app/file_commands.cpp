@@ -7,6 +7,7 @@
 #include "engine/data_file_names.h"
 #include "support/shared_blocks.h"
 #include "support/strings.h"
+#include "support/system_reason.h"
 #include "support/write_to_textbox.h"
 #include "support/text_files.h"
 #include "support/unit_files.h"
@@ -80,17 +81,19 @@ void readtext(ProgramState& program) {
     UnitTable& units = UnitTable::instance();
     program.results_unit = program.last_unit = nuunit(100);
     if (units.open(program.results_unit, report, OpenMode::append) != io_ok) {
-        dlgmessage(kError, "Textbox Data File Write - Fatal error!\r\nCould not open the output file " + report);
+        dlgmessage(kError, "Textbox Data File Write - Fatal error!\r\nCould not open the output file " + report + ": " +
+                               system_reason(UnitTable::last_error()));
         units.close(program.results_unit);
         return;
     }
     write2textbox(program.text_area, report);
     units.flush(program.results_unit);
-    const std::int64_t written = units.write_record(program.results_unit, "   Results written to " + report);
-    const std::int64_t flushed = units.flush(program.results_unit);
+    const bool written = units.write_record(program.results_unit, "   Results written to " + report) == io_ok &&
+                         units.flush(program.results_unit) == io_ok;
+    const int error = UnitTable::last_error();
     units.close(program.results_unit);
-    if (written != io_ok || flushed != io_ok) {
-        dlgmessage(kError, "Could not write to the output file " + report);
+    if (!written) {
+        dlgmessage(kError, "Could not write to the output file " + report + ": " + system_reason(error));
     }
 }
 
@@ -102,7 +105,7 @@ void savetext(ProgramState& program) {
     const std::string text = gettextboxcontents(program.text_area);
     program.last_unit = nuunit(100);
     if (writelines(program.last_unit, name, text) != io_ok) {
-        dlgmessage(kError, "Could not write the file " + name);
+        dlgmessage(kError, "Could not write the file " + name + ": " + system_reason(UnitTable::last_error()));
     }
 }
 

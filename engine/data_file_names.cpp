@@ -30,10 +30,4 @@ std::string report_name(std::string_view data_name) {
     return std::string(data_name.substr(0, dot + 1)) + "out";
 }
 
-std::string shown_name(std::string_view name) {
-    std::string shown(name);
-    for (char& c : shown) c = ch_cap(c);
-    return shown;
-}
-
 }  // namespace imm

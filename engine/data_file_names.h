@@ -15,7 +15,4 @@ std::string completed_data_name(std::string_view name);
 // The report beside a completed data name: "run5.in" gives "run5.out".
 std::string report_name(std::string_view data_name);
 
-// The name as messages show it: upper case.
-std::string shown_name(std::string_view name);
-
 }  // namespace imm

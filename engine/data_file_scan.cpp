@@ -1,7 +1,8 @@
 #include "engine/data_file_scan.h"
 
-#include <string>
+#include <algorithm>
 
+#include "engine/data_row.h"
 #include "support/strings.h"
 #include "support/unit_table.h"
 
@@ -18,24 +19,20 @@ std::string left_trimmed(const std::string& line, std::size_t size) {
     return buffer;
 }
 
+// The first character of the line once its leading blanks are removed, looking at its
+// first `width` characters: a blank for an empty line.
+char leading_character(const std::string& line, std::size_t width = 100) { return left_trimmed(line, width)[0]; }
+
 // An empty line, or one whose first character is a terminator, ends the data.
-bool ends_data(const std::string& trimmed) {
-    const char c = trimmed.empty() ? ' ' : trimmed[0];
+bool ends_data(const std::string& line, std::size_t width = 100) {
+    const char c = leading_character(line, width);
     return c == ' ' || c == '#' || c == '\'' || c == '"';
 }
 
-// Counts the data rows of the file; with to_end, reads past terminator lines.
-std::int64_t count_rows(std::int64_t unit, std::string_view file_name, bool to_end) {
-    UnitTable& units = UnitTable::instance();
-    if (units.open(unit, file_name, OpenMode::existing) != io_ok) return 0;
-    std::int64_t nrows = 0;
-    std::string line;
-    while (units.read_line(unit, line) == io_ok) {
-        if (!ends_data(left_trimmed(line, 100))) ++nrows;
-        else if (!to_end) break;
-    }
-    units.close(unit);
-    return nrows;
+// The number of rows before the first line that ends the data.
+std::size_t data_rows(std::span<const std::string> lines) {
+    const auto end = std::find_if(lines.begin(), lines.end(), [](const std::string& line) { return ends_data(line); });
+    return static_cast<std::size_t>(end - lines.begin());
 }
 
 // The label level of a line: 1 to 4 for "#", "##", "###", "####" followed by
@@ -50,33 +47,35 @@ int label_level(const std::string& trimmed) {
 
 }  // namespace
 
-void data_row_count(std::int64_t unit, std::string_view file_name, std::int64_t& nrows) {
-    nrows = count_rows(unit, file_name, false);
+void data_row_count(std::span<const std::string> lines, std::int64_t& nrows) {
+    nrows = static_cast<std::int64_t>(data_rows(lines));
 }
 
-void file_row_count(std::int64_t unit, std::string_view file_name, std::int64_t& nrows) {
-    nrows = count_rows(unit, file_name, true);
+void file_row_count(std::span<const std::string> lines, std::int64_t& nrows) {
+    nrows = std::count_if(lines.begin(), lines.end(), [](const std::string& line) { return !ends_data(line); });
 }
 
-void file_column_count(std::int64_t unit, std::string_view file_name, std::int64_t& ncols) {
-    UnitTable& units = UnitTable::instance();
-    if (units.open(unit, file_name, OpenMode::existing) != io_ok) return;
+void file_column_count(std::span<const std::string> lines, std::int64_t& ncols) {
     std::string sample;
-    std::string line;
-    while (sample.empty() && units.read_line(unit, line) == io_ok) {
-        const std::string trimmed = left_trimmed(line, 256);
-        if (!ends_data(trimmed)) sample = trimmed;
-    }
-    if (sample.empty() && units.rewind(unit) == io_ok) {
-        // A file of comments only is measured on its first non-blank line.
-        while (sample.empty() && units.read_line(unit, line) == io_ok) {
-            std::string whole = line.substr(0, 256);
-            whole.resize(256, ' ');
-            if (s_len_trim(whole) > 0) sample = whole;
+    for (const std::string& line : lines) {
+        if (!ends_data(line, 256)) {
+            sample = left_trimmed(line, 256);
+            break;
         }
     }
-    units.close(unit);
     if (sample.empty()) {
+        // A file of comments only is measured on its first non-blank line.
+        for (const std::string& line : lines) {
+            std::string whole = line.substr(0, 256);
+            whole.resize(256, ' ');
+            if (s_len_trim(whole) > 0) {
+                sample = whole;
+                break;
+            }
+        }
+    }
+    if (sample.empty()) {
+        UnitTable& units = UnitTable::instance();
         units.write_record(console_out_unit, " ");
         units.write_record(console_out_unit, "FILE_COLUMN_COUNT - Warning.");
         units.write_record(console_out_unit, "  The file does not contain any data.");
@@ -86,29 +85,33 @@ void file_column_count(std::int64_t unit, std::string_view file_name, std::int64
     ncols = s_word_count(sample);
 }
 
-void data_lb_count(std::int64_t unit, std::string_view file_name, std::int64_t& count, std::int64_t& status) {
-    UnitTable& units = UnitTable::instance();
+void data_lb_count(std::span<const std::string> lines, std::int64_t& count, std::int64_t& status) {
     std::int64_t singles = 0;
     std::int64_t pairs_and_triples = 0;
     std::int64_t last_level = 0;
-    if (units.open(unit, file_name, OpenMode::existing) == io_ok) {
-        bool previous_is_comment = false;
-        std::string line;
-        while (units.read_line(unit, line) == io_ok) {
-            const std::string trimmed = left_trimmed(line, 150);
-            const int level = label_level(trimmed);
-            if (level == 1) ++singles;
-            if (level == 2 || level == 3) ++pairs_and_triples;
-            if (level > 0) last_level = (level == 3 && previous_is_comment) ? 6 : level;
-            if (level >= 3) break;
-            previous_is_comment = trimmed[0] == '#';
-        }
-        units.close(unit);
+    bool previous_is_comment = false;
+    for (const std::string& line : lines) {
+        const std::string trimmed = left_trimmed(line, 150);
+        const int level = label_level(trimmed);
+        if (level == 1) ++singles;
+        if (level == 2 || level == 3) ++pairs_and_triples;
+        if (level > 0) last_level = (level == 3 && previous_is_comment) ? 6 : level;
+        if (level >= 3) break;
+        previous_is_comment = trimmed[0] == '#';
     }
     count = pairs_and_triples;
     if (singles == 0) status = 5;
     else if (pairs_and_triples != singles) status = 7;
     else status = last_level;
+}
+
+RowsAfterData rows_after_empty_line(std::span<const std::string> lines) {
+    const std::size_t end = data_rows(lines);
+    if (end == lines.size() || leading_character(lines[end]) != ' ') return {};
+    const auto later = lines.subspan(end + 1);
+    return {static_cast<std::int64_t>(end + 1),
+            std::count_if(later.begin(), later.end(),
+                          [](const std::string& line) { return parse_data_row(line).has_value(); })};
 }
 
 void get_unit(std::int64_t& unit) {

@@ -1,5 +1,6 @@
 #include "engine/data_row.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -15,6 +16,46 @@ bool is_separator(char c) { return c == ' ' || c == '\t'; }
 std::size_t skip_digits(std::string_view s, std::size_t i) {
     while (i < s.size() && is_digit(s[i])) ++i;
     return i;
+}
+
+// Characters that show as nothing or as a plain blank.
+bool invisible(char32_t c) {
+    return (c >= 0x80 && c <= 0xA0) || c == 0xAD || c == 0x34F || c == 0x61C || c == 0x115F || c == 0x1160 ||
+           c == 0x1680 || c == 0x180E || (c >= 0x2000 && c <= 0x200F) || (c >= 0x2028 && c <= 0x202F) ||
+           (c >= 0x205F && c <= 0x206F) || c == 0x3000 || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) ||
+           c == 0xFEFF || c == 0xFFA0 || (c >= 0xFFF0 && c <= 0xFFFB);
+}
+
+// The length of the well-formed UTF-8 character at s[i] and its code point; 0 when
+// the bytes there are not one.
+std::size_t utf8_character(std::string_view s, std::size_t i, char32_t& c) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char lead = byte(i);
+    std::size_t length = 0;
+    char32_t smallest = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, c = lead & 0x1F, smallest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, c = lead & 0x0F, smallest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, c = lead & 0x07, smallest = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > s.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (byte(i + k) & 0x3F);
+    }
+    if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    return length;
+}
+
+void append_escaped(std::string& out, unsigned char byte) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0x0F];
 }
 
 }  // namespace
@@ -56,6 +97,31 @@ std::optional<DataRowValues> parse_data_row(std::string_view line) {
         value = *parsed;
     }
     return DataRowValues{values[0], values[1], values[2]};
+}
+
+std::string readable_row(std::string_view line) {
+    const std::string_view shown = line.substr(0, kShownRowBytes);
+    std::string out;
+    std::size_t i = 0;
+    while (i < shown.size()) {
+        const auto byte = static_cast<unsigned char>(shown[i]);
+        char32_t c = 0;
+        std::size_t length = 0;
+        if (byte >= 0x20 && byte < 0x7F) {
+            out += shown[i++];
+        } else if (byte == '\t') {
+            out += "\\t";
+            ++i;
+        } else if ((length = utf8_character(line, i, c)) != 0 && !invisible(c)) {
+            out += line.substr(i, length);
+            i += length;
+        } else {
+            const std::size_t end = i + std::max<std::size_t>(length, 1);
+            for (; i < end; ++i) append_escaped(out, static_cast<unsigned char>(line[i]));
+        }
+    }
+    if (i < line.size()) out += "...";
+    return out;
 }
 
 }  // namespace imm

@@ -2,7 +2,9 @@
 // blanks or TABs; further fields are ignored.
 #pragma once
 
+#include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace imm {
@@ -21,5 +23,12 @@ std::optional<double> parse_real_field(std::string_view field);
 // The row's values, or nothing when it has fewer than three fields or one of the
 // first three is not a finite real.
 std::optional<DataRowValues> parse_data_row(std::string_view line);
+
+// The line as a message shows it: printable ASCII and printable UTF-8 characters as
+// they are, a TAB as \t, every other byte (controls, invalid UTF-8, invisible
+// characters such as a no-break space or a byte-order mark) as \xHH. A line of more
+// than kShownRowBytes bytes is cut there and ends in "...".
+inline constexpr std::size_t kShownRowBytes = 100;
+std::string readable_row(std::string_view line);
 
 }  // namespace imm

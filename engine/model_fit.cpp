@@ -24,19 +24,12 @@ namespace imm {
 namespace {
 
 constexpr double kWideBound = 1e6;
-constexpr std::int64_t kGenerations = 500;
-constexpr std::int64_t kSimplexIterations = 500;
 constexpr double kSimplexTolerance = 1e-10;
 constexpr double kStage2Change = 1e-8;
-constexpr std::int64_t kStage2Passes = 30;
 constexpr double kStage2Ceiling = 1e15;
 constexpr std::int64_t kRandomSearchPasses = 10;
-constexpr std::int64_t kQuasiNewtonEvaluations = 250;
-constexpr std::int64_t kSqpIterations = 199;
 constexpr std::int64_t kSqpLineSearch = 5;
-constexpr std::int64_t kSqpPasses = 10;
 constexpr double kSqpPassGain = 1e-10;  // relative decrease that calls for another pass
-constexpr std::int64_t kRobustRounds = 30;
 constexpr double kWeightChange = 1e-6;  // a robust weight that moves more calls for another round
 constexpr double kRandomSeed = 1024.0;
 
@@ -139,10 +132,10 @@ namespace {
 class ModelFit {
 public:
     ModelFit(std::span<const double> start, const ParameterBox& bounds, double stage3_tolerance,
-             ProgressTitle& title, RandomContext& random)
+             ProgressTitle& title, RandomContext& random, const StageLimits& limits)
         : n_(static_cast<std::size_t>(a3.nparam)), rows_(static_cast<std::size_t>(a3.ndata)),
           robust_(a3.weight_mode == 2), bounds_(bounds), stage3_tolerance_(stage3_tolerance), title_(title),
-          random_(random), weights_(robust_ ? HeldWeights(held_.data(), rows_) : HeldWeights{}),
+          random_(random), limits_(limits), weights_(robust_ ? HeldWeights(held_.data(), rows_) : HeldWeights{}),
           objective_(weights_), p_(var_.data(), n_) {
         std::copy_n(start.begin(), n_, result_.start.begin());
         std::copy_n(start.begin(), n_, var_.begin());
@@ -171,6 +164,7 @@ private:
     const double stage3_tolerance_;
     ProgressTitle& title_;
     RandomContext& random_;
+    const StageLimits& limits_;
     std::array<double, kMaxRows> held_{};
     const HeldWeights weights_;
     CountedCalcfg objective_;
@@ -206,7 +200,7 @@ void ModelFit::stage1() {
     StageClock clock(result_.stages[0]);
     objective_.count = 0;
     const EvolutionResult evolved =
-        evolve(p_, f_, ModelEvolutionOptions{.max_generations = kGenerations, .held_weights = weights_}, random_);
+        evolve(p_, f_, ModelEvolutionOptions{.max_generations = limits_.generations, .held_weights = weights_}, random_);
     f_ = evolved.value;
     std::copy_n(evolved.parameters.begin(), n_, var_.begin());
     title_.check();
@@ -215,7 +209,7 @@ void ModelFit::stage1() {
 
     const SimplexOptions options{.tolerance = kSimplexTolerance,
                                  .scale = simplex_step(var_[0], var_[1]),
-                                 .max_iterations = kSimplexIterations};
+                                 .max_iterations = limits_.simplex_iterations};
     title_.mark(evolved.progress_count);
     const SimplexResult simplexed = simplex(objective_, p_, random_, options);
     f_ = simplexed.f;
@@ -242,12 +236,12 @@ void ModelFit::stage2() {
         keep_best();
         title_.check();
         title_.mark(1);
-        if (f_ > kStage2Ceiling || pass == kStage2Passes) break;
+        if (f_ > kStage2Ceiling || pass == limits_.stage2_passes) break;
     }
     title_.mark(1);
 
     std::array<double, kMaxParams * (kMaxParams + 1) / 2> hes{};
-    f_ = va10e(objective_, p_, lo(), hi(), std::span(hes).first(n_ * (n_ + 1) / 2), 1, kQuasiNewtonEvaluations).f;
+    f_ = va10e(objective_, p_, lo(), hi(), std::span(hes).first(n_ * (n_ + 1) / 2), 1, limits_.quasi_newton_evaluations).f;
     keep_best();
     result_.ssq2 = f_;
     result_.stages[1].evaluations += searched + objective_.count;
@@ -262,14 +256,14 @@ void ModelFit::stage3() {
     ObjectiveDerivatives derivatives;
     result_.stage3_tolerance = stage3_tolerance_;
     result_.stage3_iterations = 0;
-    for (std::int64_t pass = 1; pass <= kSqpPasses; ++pass) {
+    for (std::int64_t pass = 1; pass <= limits_.sqp_passes; ++pass) {
         const double before = f_;
         resetw(*state);
         ParameterVector x{};
         std::copy_n(var_.begin(), n_, x.begin());
         const std::vector<double> hessian = gauss_newton_hessian(p_, weights_);
         const SqpOptions options{.parameter_count = a3.nparam,
-                                 .iteration_limit = kSqpIterations,
+                                 .iteration_limit = limits_.sqp_iterations,
                                  .tolerance = stage3_tolerance_,
                                  .objective_scale = f_,
                                  .line_search_limit = kSqpLineSearch,
@@ -312,7 +306,7 @@ ModelFitResult ModelFit::run() {
         stage2();
         if (robust_) hold_weights();
         stage3();
-        if (!robust_ || round == kRobustRounds || !hold_weights()) break;
+        if (!robust_ || round == limits_.robust_rounds || !hold_weights()) break;
     }
     // The value reported belongs to the parameters reported.
     result_.params = var_;
@@ -323,8 +317,8 @@ ModelFitResult ModelFit::run() {
 }  // namespace
 
 ModelFitResult fit_model(std::span<const double> start, const ParameterBox& bounds, double stage3_tolerance,
-                         ProgressTitle& title, RandomContext& random) {
-    return ModelFit(start, bounds, stage3_tolerance, title, random).run();
+                         ProgressTitle& title, RandomContext& random, const StageLimits& stage_limits) {
+    return ModelFit(start, bounds, stage3_tolerance, title, random, stage_limits).run();
 }
 
 }  // namespace imm

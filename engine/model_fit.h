@@ -60,10 +60,21 @@ struct ModelFitResult {
     std::array<StageTally, 3> stages{};
 };
 
+// The optimisers' limits in a fit. A run keeps these; fuzzing lowers them.
+struct StageLimits {
+    std::int64_t generations = 500;               // differential evolution
+    std::int64_t simplex_iterations = 500;
+    std::int64_t stage2_passes = 30;              // coordinate and random searches
+    std::int64_t quasi_newton_evaluations = 250;
+    std::int64_t sqp_iterations = 199;
+    std::int64_t sqp_passes = 10;                 // runs of the SQP minimiser from its own result
+    std::int64_t robust_rounds = 30;              // rounds of stages 2 and 3 with weights taken afresh
+};
+
 // Fits the model a1.nmdl (with a3.nparam parameters, a3.weight_mode, the rows of
 // a1) from `start` within `bounds`. stage3_tolerance is the SQP tolerance of this
 // model. Marks progress in `title`. Throws ModelLimitExceeded as the objective does.
 ModelFitResult fit_model(std::span<const double> start, const ParameterBox& bounds, double stage3_tolerance,
-                         ProgressTitle& title, RandomContext& random);
+                         ProgressTitle& title, RandomContext& random, const StageLimits& stage_limits = {});
 
 }  // namespace imm

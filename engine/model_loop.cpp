@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -18,9 +19,10 @@
 #include "engine/report_section.h"
 #include "optimise/calcfg.h"
 #include "optimise/start_values.h"
-#include "support/unit_table.h"
 #include "support/shared_blocks.h"
 #include "support/strings.h"
+#include "support/system_reason.h"
+#include "support/unit_table.h"
 
 namespace imm {
 
@@ -30,7 +32,8 @@ constexpr std::int64_t kPlotPause = 500;
 constexpr std::size_t kTitleLength = 80;
 
 RunCheck report_not_written(const std::string& report) {
-    return RunFailure{kErrorBox, "Data output file error: " + report, run_file_error};
+    return RunFailure{kErrorBox, "Data output file error: " + report + ": " + system_reason(UnitTable::last_error()),
+                      run_file_error};
 }
 
 RunCheck check_columns(std::int64_t model) {
@@ -115,6 +118,20 @@ void show_plot(const RunOptions& options) {
     startidle(kPlotPause);
 }
 
+// A fit whose sum of squares or parameters are not finite gives no results: a box,
+// a section that says so, and an AICc that ranks it last.
+RunCheck report_not_fitted(RunWorkspace& run, const ModelFitResult& fit, const std::string& title,
+                           const std::string& report) {
+    dlgmessage(kWarningBox, "Model not fitted: " + std::string(stripped(title)) +
+                                "\r\nIts sum of squares or a parameter is not a finite number.");
+    run.raic[run.model_titles.size()] = std::numeric_limits<double>::quiet_NaN();
+    run.model_titles.push_back(title);
+    const ModelResults results = unfitted_model_results(fit, global_types.idatasets);
+    if (write_not_fitted_section(iinout.results_unit, results) != io_ok) return report_not_written(report);
+    ++run.sections_written;
+    return std::nullopt;
+}
+
 // Fits, reports and plots model m with the run's weighting mode.
 RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mode, const std::string& report,
                        RandomContext& random, const RunOptions& options) {
@@ -140,24 +157,30 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
         choose_start_values(run, n, random);
         const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);
         ProgressTitle progress;
-        fit = fit_model(std::span(run.var).first(n), bounds, run.stage3_tolerance_large, progress, random);
+        fit = fit_model(std::span(run.var).first(n), bounds, run.stage3_tolerance_large, progress, random,
+                        options.stage_limits);
     } catch (const ModelLimitExceeded&) {
         // The objective has shown its boxes.
         return RunFailure{kWarningBox, "", run_model_limits};
     }
     if (options.on_fit) options.on_fit(m, fit);
     if (fit.stage3_measure_finite) run.stage3_tolerance_large /= 2.0;
+    if (!fit_is_finite(fit, nparam)) {
+        std::copy_n(run.best_var.begin(), n, global_types.varsav.begin());
+        return report_not_fitted(run, fit, title, report);
+    }
     run.var = fit.params;
     std::copy_n(fit.params.begin(), n, global_types.varsav.begin());
 
     const auto curves = static_cast<std::size_t>(global_types.idatasets);
-    const ModelResults results =
-        model_results(fit, run.var_init, std::span(run.id2).first(curves), run.fjac, random);
+    const ModelResults results = model_results(fit, run.var_init, std::span(run.id2).first(curves), run.fjac, random,
+                                               options.analyse_breakpoints);
     const std::size_t k = run.model_titles.size();
     run.model_titles.push_back(title);
     run.raic[k] = results.aicc;
 
     if (report_model(iinout.results_unit, results) != io_ok) return report_not_written(report);
+    ++run.sections_written;
 
     keep_best_model(run, results.aicc, m, n);
     std::copy_n(run.best_var.begin(), n, global_types.varsav.begin());

@@ -1,6 +1,7 @@
 #include "engine/model_results.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "breakpoint/breakpoint.h"
@@ -49,11 +50,47 @@ void fill_saturation_table(std::span<const std::int64_t> rows_per_curve) {
     }
 }
 
+// What was fitted to how many curves.
+ModelResults model_and_counts(std::int64_t curve_count) {
+    ModelResults r;
+    r.model = a1.nmdl;
+    r.curve_count = curve_count;
+    r.nparam = a3.nparam;
+    return r;
+}
+
+// The rest of every section's head, set once the statistics are done: the stages
+// before them leave their own constraint count in a2.
+void complete_head(ModelResults& r, const ModelFitResult& fit) {
+    a2.constraint_count = r.model == 1 || r.model == 4 ? 2 : 3;
+    r.constraint_count = a2.constraint_count;
+    r.equality_count = a2.equality_count;
+    r.time_text = time();
+    r.stage3_code = fit.stage3_code;
+    r.weight_mode = a3.weight_mode;
+    r.ssq1 = fit.ssq1;
+    r.ssq2 = fit.ssq2;
+    r.ssq3 = fit.ssq3;
+}
+
 }  // namespace
+
+bool fit_is_finite(const ModelFitResult& fit, std::int64_t nparam) {
+    const auto params = std::span(fit.params).first(static_cast<std::size_t>(nparam));
+    return std::isfinite(fit.ssq3) &&
+           std::all_of(params.begin(), params.end(), [](double p) { return std::isfinite(p); });
+}
+
+ModelResults unfitted_model_results(const ModelFitResult& fit, std::int64_t curve_count) {
+    std::fill_n(a1.ycalc.begin(), a3.ndata, 0.0);
+    ModelResults r = model_and_counts(curve_count);
+    complete_head(r, fit);
+    return r;
+}
 
 ModelResults model_results(const ModelFitResult& fit, std::span<const double> initial,
                            std::span<const std::int64_t> rows_per_curve, std::span<double> fjac,
-                           RandomContext& random) {
+                           RandomContext& random, bool analyse_curves) {
     const std::int64_t model = a1.nmdl;
     const std::int64_t nparam = a3.nparam;
     const auto rows = static_cast<std::size_t>(a3.ndata);
@@ -66,12 +103,15 @@ ModelResults model_results(const ModelFitResult& fit, std::span<const double> in
     a4.sat_vmax = fit.params[1];
     fill_saturation_table(rows_per_curve);
 
-    ModelResults r;
-    r.model = model;
-    r.curve_count = static_cast<std::int64_t>(rows_per_curve.size());
-    r.nparam = nparam;
+    ModelResults r = model_and_counts(static_cast<std::int64_t>(rows_per_curve.size()));
     std::copy_n(fit.params.begin(), n, r.params.begin());
-    analyse_breakpoints(r, rows_per_curve, rows, random);
+    if (analyse_curves) {
+        analyse_breakpoints(r, rows_per_curve, rows, random);
+    } else {
+        const CurveTexts none = unavailable_break_texts();
+        r.range_texts.fill(none.range);
+        r.inflection_texts.fill(none.inflection);
+    }
 
     r.gradient = derivat(params).grad;
     const double ssq = jacobian(a3.ndata, nparam, fjac, params);
@@ -80,15 +120,7 @@ ModelResults model_results(const ModelFitResult& fit, std::span<const double> in
     ProgressTitle::show("Wait, computing model #" + std::to_string(model));
 
     r.aicc = aicc(a3.ndata, nparam, penalty, fit.ssq3);
-    a2.constraint_count = model == 1 || model == 4 ? 2 : 3;
-    r.constraint_count = a2.constraint_count;
-    r.equality_count = a2.equality_count;
-    r.time_text = time();
-    r.stage3_code = fit.stage3_code;
-    r.weight_mode = a3.weight_mode;
-    r.ssq1 = fit.ssq1;
-    r.ssq2 = fit.ssq2;
-    r.ssq3 = fit.ssq3;
+    complete_head(r, fit);
     std::copy_n(initial.begin(), n, r.initial.begin());
     r.sat_km = a4.sat_km;
     std::copy_n(a4.sat_so.begin(), r.curve_count, r.sat_so.begin());

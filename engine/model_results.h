@@ -12,13 +12,22 @@
 namespace imm {
 
 // For the model a1.nmdl fitted to the rows of a1: sets a1.ycalc, a3.curve_sign,
-// a2.constraint_count and the whole of a4, analyses the curves' breakpoints and
-// computes the statistics. `rows_per_curve` holds one count per curve; `fjac`
+// a2.constraint_count and the whole of a4, analyses the curves' breakpoints (or,
+// without analyse_curves, gives every curve the texts of no result) and computes
+// the statistics. `rows_per_curve` holds one count per curve; `fjac`
 // (kMaxRows x kMaxParams) is the work area of the residual Jacobian. The result
 // refers to the rows of a1.
 ModelResults model_results(const ModelFitResult& fit, std::span<const double> initial,
                            std::span<const std::int64_t> rows_per_curve, std::span<double> fjac,
-                           RandomContext& random);
+                           RandomContext& random, bool analyse_curves = true);
+
+// True when the fit's sum of squares and its first nparam parameters are finite
+// numbers; any other fit is reported as not fitted.
+bool fit_is_finite(const ModelFitResult& fit, std::int64_t nparam);
+
+// What the section of a model that was not fitted shows: its head, counts and the
+// sums of squares of the stages. Sets a2.constraint_count; a1.ycalc becomes 0.
+ModelResults unfitted_model_results(const ModelFitResult& fit, std::int64_t curve_count);
 
 // Writes the section of the results to the report unit, then clips the fitted
 // values of a1 as the plots and the best model's copy see them. Returns the unit's status.

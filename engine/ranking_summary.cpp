@@ -31,11 +31,11 @@ std::int64_t write_ranking_summary(std::int64_t unit, std::span<const RankedMode
     for (std::size_t i = 0; i < ranks.size(); ++i) {
         const RankedModel& r = ranks[i];
         std::string row = blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(2) +
-                          format_f(r.aicc, 10, 4) + blanks(2) + format_f(r.delta, 10, 5);
+                          format_f_or_exponent(r.aicc, 10, 4) + blanks(2) + format_f_or_exponent(r.delta, 10, 5);
         row.resize(kTitleColumn - 1, ' ');
         row += stripped(titles[r.fitted]);
         row.resize(kLerColumn - 1, ' ');
-        row += format_f(r.ler, 5, 2);
+        row += format_f_or_exponent(r.ler, 5, 2);
         row += ler_flag(r.ler);
         out.record(row);
     }

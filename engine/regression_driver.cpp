@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <span>
@@ -14,11 +13,14 @@
 #include "engine/curve_split.h"
 #include "engine/data_file_names.h"
 #include "engine/data_file_scan.h"
+#include "engine/data_file_text.h"
 #include "engine/data_row.h"
 #include "engine/model_loop.h"
 #include "engine/run_failure.h"
 #include "engine/run_workspace.h"
+#include "engine/temporary_report.h"
 #include "support/shared_blocks.h"
+#include "support/system_reason.h"
 #include "support/unit_files.h"
 #include "support/unit_table.h"
 
@@ -28,7 +30,6 @@ namespace {
 
 constexpr std::int64_t kWarning = kWarningBox;
 constexpr std::int64_t kError = kErrorBox;
-constexpr std::int64_t kOpenAttempts = 3;
 constexpr std::int64_t kMinRows = 3;
 constexpr std::int64_t kColumns = 3;
 constexpr std::int64_t kMinCurveRows = 3;
@@ -65,58 +66,65 @@ void choose_units() {
     get_unit(iinout.results_unit);
 }
 
-enum class FirstOpen { opened, missing, failed };
-
-// Makes sure the data file exists and can be opened, trying a few times.
-FirstOpen data_file_opens(const std::string& name) {
-    UnitTable& units = UnitTable::instance();
-    for (std::int64_t attempt = 0; attempt < kOpenAttempts; ++attempt) {
-        if (!file_name_exists(name)) return FirstOpen::missing;
-        file_close_by_name(iinout.data_unit, name);
-        file_close_by_name(iinout.results_unit, name);
-        const bool opened = units.open(iinout.data_unit, name, OpenMode::existing) == io_ok;
-        units.close(iinout.data_unit);
-        if (opened) return FirstOpen::opened;
-    }
-    return FirstOpen::failed;
-}
-
-Failure data_input_error() { return {kError, "Data input file error at Line 380", run_file_error}; }
-
 bool same_file(const std::string& a, const std::string& b) {
     std::error_code ec;
     return a == b || std::filesystem::equivalent(a, b, ec);
 }
 
-// The report is opened for writing; a file that can only be read does not do.
-bool open_report(const std::string& report) {
-    if (UnitTable::instance().open(iinout.results_unit, report, OpenMode::create) != io_ok) return false;
-    return std::ofstream(report, std::ios::app).is_open();
+// A data file that is not a regular file of bounded size is not read at all.
+Check check_readable(const std::string& name, const DataFileText& text) {
+    switch (text.fault) {
+        case DataFileFault::none: return std::nullopt;
+        case DataFileFault::unreadable:
+            return Failure{kError, "Data input file error: " + name + ": " + system_reason(text.error), run_file_error};
+        case DataFileFault::not_regular:
+            return Failure{kError, "Data file is not a regular file: " + name, run_file_error};
+        case DataFileFault::too_large:
+            return Failure{kWarning,
+                           "Data file is too large (more than " + std::to_string(kMaxDataFileBytes) +
+                               " bytes): " + name,
+                           run_bad_data};
+    }
+    return std::nullopt;
 }
 
-// Counts the rows and columns, then opens the data file for reading and the report.
-Check open_files(const std::string& name) {
+// Counts the rows and columns, then creates the temporary report.
+Check count_and_open_report(const std::string& name, const DataFileText& text, TemporaryReport& report) {
     std::int64_t ncols = -1;
     std::int64_t ndata = 0;
-    file_column_count(iinout.data_unit, name, ncols);
-    data_row_count(iinout.data_unit, name, ndata);
+    file_column_count(text.lines, ncols);
+    data_row_count(text.lines, ndata);
     a3.ncols = ncols;
     a3.ndata = ndata;
     global_types.idat = ndata;
 
-    const std::string report = report_name(name);
-    if (same_file(name, report)) {
-        return Failure{kWarning, "Data file and report file are the same: " + shown_name(name), run_file_error};
+    const std::string report_file = report_name(name);
+    if (same_file(name, report_file)) {
+        return Failure{kWarning, "Data file and report file are the same: " + name, run_file_error};
     }
-    if (UnitTable::instance().open(iinout.data_unit, name, OpenMode::existing) != io_ok) return data_input_error();
-    if (!open_report(report)) return Failure{kError, "Data output file error at Line 395", run_file_error};
-    UnitTable::instance().flush(iinout.data_unit);
-    UnitTable::instance().flush(iinout.results_unit);
+    if (const std::string reason = report.open(iinout.results_unit, report_file); !reason.empty()) {
+        return Failure{kError, "Data output file error: " + report_file + ": " + reason, run_file_error};
+    }
     return std::nullopt;
 }
 
+// Rows of numbers after the empty line that ends the data are not read; the run goes on.
+void warn_of_rows_after_data(const DataFileText& text) {
+    const RowsAfterData after = rows_after_empty_line(text.lines);
+    if (after.number_rows == 0) return;
+    const std::string rows = after.number_rows == 1 ? "1 row" : std::to_string(after.number_rows) + " rows";
+    dlgmessage(kWarning, "The data end at the empty line " + std::to_string(after.empty_line) + "; " + rows +
+                             " of numbers after it are not read.");
+}
+
 Check check_counts() {
-    if (a3.ndata < kMinRows || a3.ndata > kMaxRows) {
+    if (a3.ndata < kMinRows) {
+        return Failure{kWarning,
+                       "Too few data rows: " + std::to_string(a3.ndata) + "; at least " + std::to_string(kMinRows) +
+                           " are needed, starting on the first line",
+                       run_bad_data};
+    }
+    if (a3.ndata > kMaxRows) {
         return Failure{kWarning, "Data rows exceeded limit of " + std::to_string(kMaxRows), run_bad_data};
     }
     if (a3.ncols != kColumns) {
@@ -125,27 +133,28 @@ Check check_counts() {
     return std::nullopt;
 }
 
-// Reads the counted rows into a1 and their copies. A file that got shorter since it
-// was counted keeps the rows read, which are counted again.
-Check read_rows(RunWorkspace& run) {
+// Reads the counted rows into a1 and their copies; every [So] must be above zero.
+Check read_rows(const DataFileText& text, RunWorkspace& run) {
     a1.nmdl = global_types.imdlno;
-    std::string line;
-    std::int64_t rows = 0;
-    while (rows < a3.ndata && UnitTable::instance().read_line(iinout.data_unit, line) == io_ok) {
+    for (std::int64_t row = 1; row <= a3.ndata; ++row) {
+        const std::string& line = text.lines[static_cast<std::size_t>(row - 1)];
         const auto values = parse_data_row(line);
         if (!values) {
-            return Failure{kWarning, "Data row " + std::to_string(rows + 1) + " is not three numbers: " + line,
+            return Failure{kWarning, "Data row " + std::to_string(row) + " is not three numbers: " + readable_row(line),
                            run_bad_data};
         }
-        const auto i = static_cast<std::size_t>(rows++);
+        if (!(values->so > 0.0)) {
+            return Failure{kWarning,
+                           "Data row " + std::to_string(row) + " has an [So] that is not above zero: " +
+                               readable_row(line),
+                           run_bad_data};
+        }
+        const auto i = static_cast<std::size_t>(row - 1);
         run.xtmp[i] = a1.t[i] = values->t;
         run.x2tmp[i] = a1.so[i] = values->so;
         run.ytmp[i] = a1.yobs[i] = values->y;
     }
-    if (rows == a3.ndata) return std::nullopt;
-    a3.ndata = rows;
-    global_types.idat = rows;
-    return check_counts();
+    return std::nullopt;
 }
 
 // Product models need data that does not fall far below zero.
@@ -184,12 +193,25 @@ void list_models(RunWorkspace& run) {
     global_types.global_mdl_count = count;
 }
 
-Check read_and_validate(const std::string& name, RunWorkspace& run) {
-    if (auto failure = open_files(name)) return failure;
+Check read_and_validate(const std::string& name, TemporaryReport& report, RunWorkspace& run) {
+    const DataFileText text = read_data_file(name);
+    if (auto failure = check_readable(name, text)) return failure;
+    if (auto failure = count_and_open_report(name, text, report)) return failure;
+    warn_of_rows_after_data(text);
     if (auto failure = check_counts()) return failure;
-    if (auto failure = read_rows(run)) return failure;
+    if (auto failure = read_rows(text, run)) return failure;
     if (auto failure = check_product_curve(run)) return failure;
     return split_curves(run);
+}
+
+// The report takes the old one's place once a model section is in it, unless writing
+// it failed.
+Check keep_report(const RunWorkspace& run, const Check& failure, TemporaryReport& report, const std::string& name) {
+    if (run.sections_written == 0 || (failure && failure->status == run_file_error)) return failure;
+    if (const std::string reason = report.replace_report(); !reason.empty()) {
+        return Failure{kError, "Data output file error: " + report_name(name) + ": " + reason, run_file_error};
+    }
+    return failure;
 }
 
 // The abort path: the failure's box, the RUN ABORTED box, the failure's status.
@@ -206,31 +228,24 @@ void sorvek_with(std::string& name, std::int64_t& status, RandomContext& random,
     const auto run = std::make_unique<RunWorkspace>();
     set_run_constants(*run);
     choose_units();
+    TemporaryReport report;
     const UnitsClosedAtExit common_exit;
 
     name = completed_data_name(name);
-    switch (data_file_opens(name)) {
-        case FirstOpen::missing:
-            dlgmessage(kWarning, "File does not exist: " + shown_name(name));
-            dlgmessage(kError, "* * * OPEN ANOTHER DATA FILE * * *");
-            status = run_missing_file;
-            return;
-        case FirstOpen::failed:
-            abort_run(data_input_error(), status);
-            return;
-        case FirstOpen::opened:
-            break;
+    if (!file_name_exists(name)) {
+        dlgmessage(kWarning, "File does not exist: " + name);
+        dlgmessage(kError, "* * * OPEN ANOTHER DATA FILE * * *");
+        status = run_missing_file;
+        return;
     }
-
-    if (const auto failure = read_and_validate(name, *run)) {
+    if (const auto failure = read_and_validate(name, report, *run)) {
         abort_run(*failure, status);
         return;
     }
     list_models(*run);
     if (!options.fit_models) return;
-    if (const auto failure = fit_chosen_models(*run, report_name(name), random, options)) {
-        abort_run(*failure, status);
-    }
+    const Check fitted = fit_chosen_models(*run, report_name(name), random, options);
+    if (const auto failure = keep_report(*run, fitted, report, name)) abort_run(*failure, status);
 }
 
 void sorvek(std::string& name, std::int64_t& status) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/model_fit.h"
 #include "optimise/random_context.h"
 
 namespace imm {
@@ -12,8 +13,9 @@ namespace imm {
 // Status codes of a run.
 inline constexpr std::int64_t run_finished = 0;
 inline constexpr std::int64_t run_missing_file = 1;    // the data file does not exist
-inline constexpr std::int64_t run_file_error = 2;      // a file cannot be opened, or data and report are one file
-inline constexpr std::int64_t run_bad_data = 3;        // rows, columns, values or curves out of range
+inline constexpr std::int64_t run_file_error = 2;      // a file cannot be read or written, the data file is not a
+                                                       // regular file, or data and report are one file
+inline constexpr std::int64_t run_bad_data = 3;        // size, rows, columns, values or curves out of range
 inline constexpr std::int64_t run_model_limits = 5;    // too many parameters, or too few rows for the model
 inline constexpr std::int64_t run_model_columns = 6;   // the column count does not suit the model
 inline constexpr std::int64_t run_product_check = 9;   // product data below -0.5 * maximum (models 1 and 3)
@@ -21,10 +23,9 @@ inline constexpr std::int64_t run_product_check = 9;   // product data below -0.
 // Runs the chosen models (global_types.imdl) on the data file. The name is
 // completed in place (left-adjusted, trimmed, ".in" added to a last component
 // without "."); its case is kept. Every failure is reported in message boxes
-// and through the status.
+// and through the status. The report replaces the old one only when the run has
+// written a model section to it.
 void sorvek(std::string& name, std::int64_t& status);
-
-struct ModelFitResult;
 
 // What a caller other than the program may change about a run.
 struct RunOptions {
@@ -32,6 +33,8 @@ struct RunOptions {
     bool fit_models = true;  // false: end once the file is read and checked (fuzzing)
     // Called after the stages of each model (model number, its fit).
     std::function<void(std::int64_t, const ModelFitResult&)> on_fit;
+    StageLimits stage_limits{};      // the optimisers' limits in each fit
+    bool analyse_breakpoints = true;  // false: every curve's suggested range is N/A
 };
 
 // sorvek with the caller's random generators and options (a distinct name, so that

@@ -38,7 +38,10 @@ void write_head(ReportWriter& out, const ModelResults& r) {
     out.empty();
 }
 
-void write_counts(ReportWriter& out, const ModelResults& r) {
+// The banner, time, model names and counts that begin every section.
+void write_section_head(ReportWriter& out, const ModelResults& r) {
+    write_head(out, r);
+    model_names(out, r.model);
     out.record(count_record("NUMBER OF DATA SETS ANALYZED:", r.curve_count));
     out.record(count_record("NUMBER OF PARAMETERS, P:", r.nparam));
     out.record(count_record("TOTAL NUMBER OF CONSTRAINTS:", r.constraint_count));
@@ -58,16 +61,21 @@ void write_stage3_message(ReportWriter& out, std::int64_t code) {
     out.empty();
 }
 
-void write_fit_measures(ReportWriter& out, const ModelResults& r, std::int64_t ndata) {
+void write_stage_sums(ReportWriter& out, const ModelResults& r) {
     out.record(blanks(10) + "WEIGHTING: " + (r.weight_mode == 0 ? "NO WEIGHTING" : "ROBUST WEIGHTING"));
     out.empty();
-    out.record(blanks(10) + "STAGE-1 DIFFERENTIAL EVOLUTION SSQ= " + format_f(r.ssq1, 14, 8));
-    out.record(blanks(10) + "STAGE-2 CONJUGATE GRADIENT     SSQ= " + format_f(r.ssq2, 14, 8));
-    out.record(blanks(10) + "STAGE-3 QUADRATIC PROGRAMMING  SSQ= " + format_f(r.ssq3, 14, 8));
+    out.record(blanks(10) + "STAGE-1 DIFFERENTIAL EVOLUTION SSQ= " + format_f_or_exponent(r.ssq1, 14, 8));
+    out.record(blanks(10) + "STAGE-2 CONJUGATE GRADIENT     SSQ= " + format_f_or_exponent(r.ssq2, 14, 8));
+    out.record(blanks(10) + "STAGE-3 QUADRATIC PROGRAMMING  SSQ= " + format_f_or_exponent(r.ssq3, 14, 8));
     out.empty();
+}
+
+void write_fit_measures(ReportWriter& out, const ModelResults& r, std::int64_t ndata) {
+    write_stage_sums(out, r);
     const double regression_error = std::sqrt(r.ssq3 / static_cast<double>(ndata - r.nparam));
-    out.record(blanks(10) + "STANDARD ERROR OF REGRESSION=" + blanks(7) + format_f(regression_error, 14, 8));
-    out.record(blanks(10) + "AICc (Corrected Akaike)=" + blanks(10) + format_f(r.aicc, 12, 4));
+    out.record(blanks(10) + "STANDARD ERROR OF REGRESSION=" + blanks(7) +
+               format_f_or_exponent(regression_error, 14, 8));
+    out.record(blanks(10) + "AICc (Corrected Akaike)=" + blanks(10) + format_f_or_exponent(r.aicc, 12, 4));
     out.empty();
 }
 
@@ -104,7 +112,8 @@ void write_parameters(ReportWriter& out, const ModelResults& r) {
     out.empty();
     out.record(blanks(10) + "INITIAL PARAMETER ESTIMATES, VAR0()=P():");
     for (std::size_t i = 0; i < n; ++i) {
-        out.record(blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(2) + format_f(r.initial[i], 12, 6));
+        out.record(blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(2) +
+                   format_f_or_exponent(r.initial[i], 12, 6));
     }
 
     out.empty();
@@ -112,9 +121,10 @@ void write_parameters(ReportWriter& out, const ModelResults& r) {
     for (std::size_t i = 0; i < n; ++i) {
         const double p = r.params[i];
         const double half_width = r.errors.parcl[i];
-        out.record(blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(5) + format_f(p, 13, 6) +
-                   "  +/-" + format_f(r.errors.separ[i], 13, 6) + blanks(3) + "[" + format_f(p - half_width, 14, 6) +
-                   " ," + format_f(p + half_width, 14, 6) + " ]");
+        out.record(blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(5) +
+                   format_f_or_exponent(p, 13, 6) + "  +/-" + format_f_or_exponent(r.errors.separ[i], 13, 6) +
+                   blanks(3) + "[" + format_f_or_exponent(p - half_width, 14, 6) + " ," +
+                   format_f_or_exponent(p + half_width, 14, 6) + " ]");
     }
 }
 
@@ -124,8 +134,9 @@ void write_initial_rates(ReportWriter& out, const ModelResults& r) {
     out.record(blanks(17) + "[So]" + blanks(15) + "[So]/Km" + blanks(11) + "Rate");
     for (std::size_t j = 0; j < static_cast<std::size_t>(r.curve_count); ++j) {
         out.record(blanks(5) + format_i(static_cast<std::int64_t>(j + 1), 3) + blanks(5) +
-                   format_f(r.sat_so[j], 13, 6) + blanks(5) + format_f(r.sat_so[j] / r.sat_km, 13, 6) + blanks(5) +
-                   format_f(r.sat_rate[j], 13, 6));
+                   format_f_or_exponent(r.sat_so[j], 13, 6) + blanks(5) +
+                   format_f_or_exponent(r.sat_so[j] / r.sat_km, 13, 6) + blanks(5) +
+                   format_f_or_exponent(r.sat_rate[j], 13, 6));
     }
     out.record(separator_line());
     out.empty();
@@ -137,23 +148,29 @@ void write_data_table(ReportWriter& out, const ModelResults& r) {
                blanks(6) + "RESIDUAL");
     out.record(separator_line());
     for (std::size_t i = 0; i < r.t.size(); ++i) {
-        out.record(blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(2) + format_f(r.t[i], 12, 3) +
-                   format_f(r.so[i], 12, 3) + format_f(r.yobs[i], 12, 3) + format_f(r.ycalc[i], 12, 3) + blanks(3) +
-                   format_f(r.ycalc[i] - r.yobs[i], 10, 6));
+        out.record(blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(2) +
+                   format_f_or_exponent(r.t[i], 12, 3) + format_f_or_exponent(r.so[i], 12, 3) +
+                   format_f_or_exponent(r.yobs[i], 12, 3) + format_f_or_exponent(r.ycalc[i], 12, 3) + blanks(3) +
+                   format_f_or_exponent(r.ycalc[i] - r.yobs[i], 10, 6));
     }
     out.record(separator_line());
 }
 
+void check_counts(const ModelResults& r) {
+    if (r.nparam < 0 || r.nparam > kMaxParams) throw std::invalid_argument("report: parameter count out of range");
+    if (r.curve_count < 0 || r.curve_count > kMaxCurves) {
+        throw std::invalid_argument("report: curve count out of range");
+    }
+}
+
 void check(const ModelResults& r) {
+    check_counts(r);
     const std::size_t rows = r.t.size();
     if (r.so.size() != rows || r.yobs.size() != rows || r.ycalc.size() != rows) {
         throw std::invalid_argument("report: data columns of different lengths");
     }
-    if (r.nparam < 0 || r.nparam > kMaxParams || static_cast<std::int64_t>(rows) <= r.nparam) {
+    if (static_cast<std::int64_t>(rows) <= r.nparam) {
         throw std::invalid_argument("report: parameter count out of range");
-    }
-    if (r.curve_count < 0 || r.curve_count > kMaxCurves) {
-        throw std::invalid_argument("report: curve count out of range");
     }
 }
 
@@ -162,9 +179,7 @@ void check(const ModelResults& r) {
 std::int64_t write_model_section(std::int64_t unit, const ModelResults& results) {
     check(results);
     ReportWriter out(unit);
-    write_head(out, results);
-    model_names(out, results.model);
-    write_counts(out, results);
+    write_section_head(out, results);
     write_stage3_message(out, results.stage3_code);
     write_fit_measures(out, results, static_cast<std::int64_t>(results.t.size()));
     write_breakpoints(out, results);
@@ -172,6 +187,17 @@ std::int64_t write_model_section(std::int64_t unit, const ModelResults& results)
     write_initial_rates(out, results);
     matprnt(out, results.nparam, results.errors.corrmat);
     write_data_table(out, results);
+    return out.status();
+}
+
+std::int64_t write_not_fitted_section(std::int64_t unit, const ModelResults& results) {
+    check_counts(results);
+    ReportWriter out(unit);
+    write_section_head(out, results);
+    write_stage_sums(out, results);
+    out.record(blanks(10) + "MODEL NOT FITTED: THE SUM OF SQUARES OR A PARAMETER IS NOT A FINITE NUMBER.");
+    out.empty();
+    out.record(separator_line());
     return out.status();
 }
 

@@ -12,7 +12,8 @@
 namespace imm {
 
 // Everything a model's section shows. The caller fills it after the statistics; sums of
-// squares, AICc and the completion code are printed as given.
+// squares, AICc and the completion code are printed as given, a number too wide for its
+// field in an exponent form of the field's width.
 struct ModelResults {
     std::int64_t model = 0;             // 1..6
     std::string time_text;              // date and time of the section head
@@ -51,6 +52,11 @@ struct ModelResults {
 
 // Writes the model's section. Returns the unit's status (0, or the first failed write).
 std::int64_t write_model_section(std::int64_t unit, const ModelResults& results);
+
+// The section of a model whose fit ended with a sum of squares or a parameter that is
+// not a finite number: its head, counts and the sums of squares of the stages, then
+// the notice that it was not fitted. Uses no parameters, statistics or data.
+std::int64_t write_not_fitted_section(std::int64_t unit, const ModelResults& results);
 
 // Gradient entries below 1.5e-8 in single precision, negative ones included, become 1e-8.
 void floor_gradient(std::span<double> gradient);

@@ -34,6 +34,7 @@ struct RunWorkspace {
 
     // Kept from model to model.
     std::vector<std::string> model_titles;  // titles of the fitted models
+    std::int64_t sections_written = 0;      // model sections written to the report
     double best_aicc = 1e16;
     std::int64_t best_model = 0;
     double stage3_tolerance = 0.0;        // set with the machine epsilon of limits

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test headless: first a bounded fuzzing run
-# of the data-file reading, then the core and program logic under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the full build with the
-# Qt tests on the offscreen platform.
+# of the data-file reading and of the fitting of small files, then the core and
+# program logic under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# full build with the Qt tests on the offscreen platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 
-echo "== Fuzzing the data-file reading"
-JOBS="$jobs" bash scripts/fuzz.sh 60
+echo "== Fuzzing the data-file reading and fitting"
+JOBS="$jobs" bash scripts/fuzz.sh 80
 
 echo "== Sanitizer build (core and program logic)"
 cmake -S . -B build-asan -DSORVEK_SANITIZE=ON -DSORVEK_BUILD_APP=OFF >/dev/null

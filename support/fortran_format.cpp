@@ -1,5 +1,6 @@
 #include "support/fortran_format.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -92,6 +93,18 @@ std::string format_f(double v, int w, int d) {
     std::string body = magnitude_text(v, std::chars_format::fixed, d);
     if (d == 0) body.push_back('.');
     return fit_leading_zero(sign_text(v), body, w, d > 0);
+}
+
+std::string format_f_or_exponent(double v, int w, int d) {
+    const std::string fixed = format_f(v, w, d);
+    if (!std::isfinite(v) || fixed != asterisks(w)) return fixed;
+    // The most digits after the point that leave room for the sign, "d." and "E+xx".
+    for (int digits = std::max(w - 7, 0); digits >= 0; --digits) {
+        std::string text = sign_text(v) + magnitude_text(v, std::chars_format::scientific, digits);
+        text[text.find('e')] = 'E';
+        if (static_cast<int>(text.size()) <= w) return right_justify(text, w);
+    }
+    return fixed;
 }
 
 std::string format_e(double v, int w, int d) {

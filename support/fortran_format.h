@@ -15,6 +15,11 @@ std::string format_i(std::int64_t v, int w);
 // Fixed point with d decimals. The zero before the point is dropped only when needed to fit.
 std::string format_f(double v, int w, int d);
 
+// format_f, except that a finite value too wide for the field is written in the
+// exponent form d.dddE+xx of the same width, with as many digits as fit (asterisks
+// only when not even dE+xx fits). Values that fit keep the fixed form.
+std::string format_f_or_exponent(double v, int w, int d);
+
 // Exponent form 0.ddddE+xx (d significant digits).
 std::string format_e(double v, int w, int d);
 

@@ -1,5 +1,6 @@
 #include "support/unit_table.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +24,14 @@ struct UnitTable::Connection {
 };
 
 namespace {
+
+thread_local int last_system_error = 0;
+
+// Keeps the reason of the operation that just failed and returns its status.
+std::int64_t failed(std::int64_t status) {
+    last_system_error = errno;
+    return status;
+}
 
 std::string_view trim_name(std::string_view name) {
     const auto last = name.find_last_not_of(' ');
@@ -53,6 +62,8 @@ UnitTable::UnitTable() {
 
 UnitTable::~UnitTable() = default;
 
+int UnitTable::last_error() { return last_system_error; }
+
 bool UnitTable::exists(std::int64_t unit) {
     return unit >= 0 && unit <= std::numeric_limits<std::int32_t>::max();
 }
@@ -69,21 +80,32 @@ std::int64_t UnitTable::open(std::int64_t unit, std::string_view name, OpenMode 
         units_.erase(it);
     }
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return io_open_failed;
+    if (fs::is_directory(path, ec)) {
+        errno = EISDIR;
+        return failed(io_open_failed);
+    }
     if (!fs::exists(path, ec)) {
         if (mode == OpenMode::existing) return io_no_file;
         std::ofstream created(path, std::ios::binary);
-        if (!created) return io_open_failed;
+        if (!created) return failed(io_open_failed);
     }
     auto connection = std::make_unique<Connection>();
     connection->name = file_name;
     connection->path = path;
     connection->stream.open(path, std::ios::in | std::ios::out | std::ios::binary);
-    if (!connection->stream.is_open()) connection->stream.open(path, std::ios::in | std::ios::binary);
-    if (!connection->stream.is_open()) return io_open_failed;
+    if (!connection->stream.is_open()) {
+        const int write_error = errno;
+        connection->stream.open(path, std::ios::in | std::ios::binary);
+        // A file that opens only for reading keeps the reason it cannot be written.
+        errno = write_error;
+    }
+    if (!connection->stream.is_open()) return failed(io_open_failed);
     if (mode == OpenMode::append) {
         connection->position = static_cast<std::streamoff>(fs::file_size(path, ec));
-        if (ec) return io_open_failed;
+        if (ec) {
+            errno = ec.value();
+            return failed(io_open_failed);
+        }
     }
     units_[unit] = std::move(connection);
     return io_ok;
@@ -101,7 +123,7 @@ std::int64_t UnitTable::flush(std::int64_t unit) {
     Connection& c = *it->second;
     if (c.console) return std::fflush(c.console) == 0 ? io_ok : io_write_failed;
     c.stream.flush();
-    return c.stream ? io_ok : io_write_failed;
+    return c.stream ? io_ok : failed(io_write_failed);
 }
 
 std::int64_t UnitTable::rewind(std::int64_t unit) {
@@ -168,6 +190,7 @@ std::int64_t UnitTable::write_record(std::int64_t unit, std::string_view text) {
     c.stream.put('\n');
     c.stream.flush();
     if (!c.stream) {
+        last_system_error = errno;
         c.stream.clear();
         return io_write_failed;
     }
@@ -176,7 +199,10 @@ std::int64_t UnitTable::write_record(std::int64_t unit, std::string_view text) {
         std::error_code ec;
         if (fs::file_size(c.path, ec) > static_cast<std::uintmax_t>(c.position)) {
             fs::resize_file(c.path, static_cast<std::uintmax_t>(c.position), ec);
-            if (ec) return io_write_failed;
+            if (ec) {
+                errno = ec.value();
+                return failed(io_write_failed);
+            }
         }
         c.cut_done = true;
     }

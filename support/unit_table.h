@@ -57,6 +57,10 @@ public:
     // anything after it is cut off, as in sequential files.
     std::int64_t write_record(std::int64_t unit, std::string_view text);
 
+    // The system's error number (errno) of the calling thread's last failed open,
+    // write or flush; 0 when the system gave none.
+    static int last_error();
+
     // Inquiries.
     static bool exists(std::int64_t unit);                // a number the table accepts
     bool opened(std::int64_t unit) const;                 // connected

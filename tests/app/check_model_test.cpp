@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "app/check_model.h"
 #include "app/command_codes.h"
@@ -51,6 +54,12 @@ const DirectionCase kDirections[] = {
     // The last curve has 2 rows: rows 1 and 2 of the whole file are compared.
     {"LastCurveLengthIndexesTheFile", "0 5 3\n1 5 1\n2 5 9\n0 8 1\n1 8 2\n", DataDirection::falling},
     {"EqualCurvesCompareTheFirstCurve", "0 5 1\n1 5 2\n0 8 9\n1 8 0\n", DataDirection::rising},
+    // Rows in time order, whatever their order in the file.
+    {"NewestFirstRising", "120 5 32.7\n40 5 13.7\n0 5 0.5\n", DataDirection::rising},
+    {"NewestFirstFalling", "120 5 1\n40 5 3\n0 5 5\n", DataDirection::falling},
+    {"ShuffledRising", "40 5 2\n0 5 1\n120 5 3\n80 5 9\n", DataDirection::rising},
+    {"EqualTimesKeepTheFileOrder", "0 5 3\n0 5 1\n", DataDirection::falling},
+    {"ByteOrderMarkAndCrLines", "\xEF\xBB\xBF" "0 5 1\r1 5 2\r2 5 3\r", DataDirection::rising},
     {"CommentEndsTheData", "0 5 3\n1 5 1\n# 2 5 9\n", DataDirection::falling},
     {"TabsAndCrLf", "0\t5\t1\r\n1\t5\t2\r\n", DataDirection::rising},
     {"TenCurves", curves(10), DataDirection::rising},
@@ -67,6 +76,16 @@ INSTANTIATE_TEST_SUITE_P(Files, Direction, testing::ValuesIn(kDirections),
 TEST(DataDirectionCheck, MissingFileIsLeftToTheDriver) {
     TempFolder folder;
     EXPECT_EQ(data_direction((folder.path() / "none.in").string()), DataDirection::unknown);
+}
+
+TEST(DataDirectionCheck, FilesThatAreNotRegularAreLeftToTheDriverWithoutWaiting) {
+    TempFolder folder;
+    const auto fifo = folder.path() / "fifo.in";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(data_direction(fifo.string()), DataDirection::unknown);
+    const auto zero = folder.path() / "zero.in";
+    std::filesystem::create_symlink("/dev/zero", zero);
+    EXPECT_EQ(data_direction(zero.string()), DataDirection::unknown);
 }
 
 TEST(DataDirectionCheck, ReadsAtMostAThousandRows) {
@@ -127,6 +146,9 @@ const WrongModel kWrongModels[] = {
     {"FlatDataProductModel", "0 5 2\n1 5 2\n2 5 2\n", "Product", false, ""},
     {"FallingDataSubstrateModel", "0 5 3\n1 5 2\n2 5 1\n", "Substrate", false, ""},
     {"UnreadableDataGoesToTheDriver", "0 5 3\nx y z\n", "Product", false, ""},
+    {"NewestFirstProductDataProductModel", "120 5 32.7\n40 5 13.7\n0 5 0.5\n", "Product", false, ""},
+    {"NewestFirstProductDataSubstrateModel", "120 5 32.7\n40 5 13.7\n0 5 0.5\n", "Substrate", true,
+     "THE WRONG MODEL TYPE WAS SELECTED!\r\nTHE DATA SUGGESTS A PRODUCT vs TIME MODEL INSTEAD."},
 };
 
 INSTANTIATE_TEST_SUITE_P(Runs, WrongModelType, testing::ValuesIn(kWrongModels),

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/command_codes.h"
@@ -94,7 +95,7 @@ TEST(ReportAfterARun, ThatCannotBeOpenedShowsAnErrorAndTheProgramGoesOn) {
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages[0].kind, 3);
     EXPECT_EQ(messages[0].text, "Textbox Data File Write - Fatal error!\r\nCould not open the output file " +
-                                    (folder.path() / "run.out").string());
+                                    (folder.path() / "run.out").string() + ": Is a directory");
     program.perform(E::help);
     EXPECT_FALSE(program.finished());
     EXPECT_EQ(program.main_title(), kTitle);
@@ -142,7 +143,7 @@ TEST(SaveResults, ThatCannotBeWrittenShowsAnErrorAndTheProgramGoesOn) {
     const auto messages = program.record().messages;
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, 3);
-    EXPECT_EQ(messages[0].text, "Could not write the file " + blocked.string());
+    EXPECT_EQ(messages[0].text, "Could not write the file " + blocked.string() + ": Is a directory");
     program.perform(E::help);
     EXPECT_FALSE(program.finished());
 }
@@ -211,6 +212,27 @@ TEST(EditorCommands, AnEditorThatCannotBeStartedIsReported) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, 1);
     EXPECT_EQ(messages[0].text, "The text editor could not be started for " + (folder.path() / "run.in").string());
+}
+
+// The desktop's opener starts but finds no application: the same box.
+TEST(EditorCommands, AnOpenerThatFailsIsReportedForTheDataFileAndTheReport) {
+    TempFolder folder;
+    const auto opener = folder.write("xdg-open", "#!/bin/sh\necho \"no method available for opening '$1'\" >&2\nexit 3\n");
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    const std::string saved_path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (folder.path().string() + ":/usr/bin:/bin").c_str(), 1);
+    ProgramRun program;
+    program.start();
+    program.use_desktop_opener();
+    finished_run(program, folder, {"head", "x"});
+    program.perform(E::edit_data_file);
+    program.perform(E::print_results);
+    setenv("PATH", saved_path.c_str(), 1);
+    const auto messages = program.record().messages;
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].kind, 1);
+    EXPECT_EQ(messages[0].text, "The text editor could not be started for " + (folder.path() / "run.in").string());
+    EXPECT_EQ(messages[1].text, "The text editor could not be started for " + (folder.path() / "run.out").string());
 }
 
 TEST(EditorCommands, AMissingFileGreysItsEntry) {

@@ -43,6 +43,18 @@ TEST(OutsideEditor, StartsXdgOpenOnTheFileWithoutWaiting) {
     EXPECT_EQ(read_file(seen), report.string());
 }
 
+// An opener that starts but fails (no application for the file) is reported as
+// one that cannot be started.
+TEST(OutsideEditor, ReportsAnOpenerThatEndsWithAnError) {
+    TempFolder folder;
+    for (const std::string ending : {"exit 3", "kill -TERM $$"}) {
+        const auto script = folder.write("xdg-open", "#!/bin/sh\n" + ending + "\n");
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+        PathSet path(folder.path().string() + ":/usr/bin:/bin");
+        EXPECT_FALSE(start_text_editor("/tmp/whatever.out")) << ending;
+    }
+}
+
 TEST(OutsideEditor, ReportsWhenNoOpenerCanBeStarted) {
     TempFolder folder;
     PathSet path(folder.path().string());

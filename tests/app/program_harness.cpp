@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/command_codes.h"
+#include "app/outside_editor.h"
 #include "engine/data_file_names.h"
 
 namespace imm::testing_support {
@@ -35,7 +36,7 @@ void ProgramRun::start() {
     options.start_editor = [this](const std::string& file) {
         std::lock_guard lock(mutex_);
         editor_calls_.push_back(file);
-        return editor_starts_;
+        return desktop_opener_ ? start_text_editor(file) : editor_starts_;
     };
     options.command_done = [this](std::int64_t code) {
         {
@@ -130,6 +131,11 @@ std::vector<std::string> ProgramRun::editor_calls() {
 void ProgramRun::set_editor_starts(bool starts) {
     std::lock_guard lock(mutex_);
     editor_starts_ = starts;
+}
+
+void ProgramRun::use_desktop_opener() {
+    std::lock_guard lock(mutex_);
+    desktop_opener_ = true;
 }
 
 void ProgramRun::open_data_file(const std::filesystem::path& file) {

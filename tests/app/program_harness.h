@@ -66,6 +66,8 @@ public:
     // The editor script.
     std::vector<std::string> editor_calls();
     void set_editor_starts(bool starts);
+    // The program's own opener (xdg-open on the PATH) instead of the script.
+    void use_desktop_opener();
 
     // Opens the data file through the open dialog.
     void open_data_file(const std::filesystem::path& file);
@@ -97,6 +99,7 @@ private:
     ScriptedFit fit_;
     std::vector<std::string> editor_calls_;
     bool editor_starts_ = true;
+    bool desktop_opener_ = false;
     std::thread thread_;
     std::atomic<bool> finished_{false};
 };

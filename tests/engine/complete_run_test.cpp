@@ -1,7 +1,6 @@
 // Whole runs of the regression driver through the headless window layer.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <array>
 #include <charconv>
@@ -19,6 +18,7 @@
 #include "engine/regression_driver.h"
 #include "optimise/model_objective.h"
 #include "support/shared_blocks.h"
+#include "tests/working_folder.h"
 
 namespace imm {
 namespace {
@@ -91,22 +91,11 @@ std::int64_t count_of(const std::string& text, const std::string& what) {
 class CompleteRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = fs::current_path();
-        folder_ = fs::temp_directory_path() /
-                  ("sorvek_run_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        fs::current_path(folder_);
         global_types.brerun = false;
         global_types.nwt_global = 0;
         global_types.varsav.fill(0.0);
     }
-    void TearDown() override {
-        global_types.nwt_global = 0;
-        fs::current_path(previous_);
-        fs::remove_all(folder_);
-    }
+    void TearDown() override { global_types.nwt_global = 0; }
 
     static void choose(std::initializer_list<std::int64_t> models) {
         for (auto& flag : global_types.imdl) flag = 0;
@@ -136,8 +125,7 @@ protected:
 
     std::int64_t status_ = -1;
     std::vector<ModelFitResult> fits_;  // the stages' results, by model
-    fs::path previous_;
-    fs::path folder_;
+    test::WorkingFolder folder_{"sorvek_run_"};
 };
 
 // Three curves of twelve rows made from the model without noise.
@@ -348,6 +336,39 @@ TEST_F(CompleteRun, XyPlotAfterEachModel) {
     ASSERT_EQ(plots.size(), 2u);
     EXPECT_TRUE(plots[0].title.starts_with("1- ")) << plots[0].title;
     EXPECT_TRUE(plots[1].title.starts_with("2- ")) << plots[1].title;
+}
+
+// Fuzzing lowers the optimisers' limits and leaves out the curves' analysis.
+TEST_F(CompleteRun, LoweredLimitsReachTheOptimisers) {
+    fs::copy_file(fs::path(SORVEK_SOURCE_DIR) / "examples" / "example.in", "example.in");
+    choose({1});
+    run("example.in");
+    ASSERT_EQ(fits_.size(), 1u);
+    const ModelFitResult full = fits_[0];
+
+    HeadlessSession session;
+    RandomContext random = RandomContext::seeded(11);
+    RunOptions options{.show_plots = false, .on_fit = {}};
+    options.on_fit = [this](std::int64_t, const ModelFitResult& fit) { fits_.push_back(fit); };
+    options.stage_limits = StageLimits{.generations = 5,
+                                       .simplex_iterations = 5,
+                                       .stage2_passes = 1,
+                                       .quasi_newton_evaluations = 5,
+                                       .sqp_iterations = 5,
+                                       .sqp_passes = 1,
+                                       .robust_rounds = 1};
+    options.analyse_breakpoints = false;
+    std::string name = "example.in";
+    sorvek_with(name, status_, random, options);
+    ASSERT_EQ(status_, run_finished);
+    ASSERT_EQ(fits_.size(), 2u);
+    const ModelFitResult& lowered = fits_[1];
+    for (std::size_t stage = 0; stage < 2; ++stage) {
+        EXPECT_LT(lowered.stages[stage].evaluations, full.stages[stage].evaluations) << "stage " << stage + 1;
+    }
+    const std::string report = read("example.out");
+    EXPECT_EQ(count_of(report, "Suggested range [x] = N/A"), 3);
+    EXPECT_EQ(report.find("ESTIMATED DATA RANGE"), std::string::npos);
 }
 
 TEST_F(CompleteRun, ModelChecksEndTheRun) {

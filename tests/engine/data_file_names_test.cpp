@@ -32,9 +32,5 @@ TEST(DataFileNames, LongNamesAreNeverCut) {
     EXPECT_EQ(report_name(name + ".in"), name + ".out");
 }
 
-TEST(DataFileNames, ShownNameIsUpperCase) {
-    EXPECT_EQ(shown_name("/tmp/My Data.in"), "/TMP/MY DATA.IN");
-}
-
 }  // namespace
 }  // namespace imm

@@ -1,11 +1,15 @@
 #include "engine/data_file_scan.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "engine/data_file_text.h"
 #include "support/unit_table.h"
 
 namespace imm {
@@ -26,16 +30,19 @@ protected:
         std::ofstream(path, std::ios::binary) << contents;
         return path.string();
     }
+    std::vector<std::string> lines(const std::string& contents) {
+        const DataFileText text = read_data_file(file(contents));
+        EXPECT_EQ(text.fault, DataFileFault::none);
+        return text.lines;
+    }
     std::int64_t rows(const std::string& contents) {
         std::int64_t n = -7;
-        data_row_count(20, file(contents), n);
-        EXPECT_FALSE(UnitTable::instance().opened(20));
+        data_row_count(lines(contents), n);
         return n;
     }
     std::int64_t columns(const std::string& contents) {
         std::int64_t n = -7;
-        file_column_count(20, file(contents), n);
-        EXPECT_FALSE(UnitTable::instance().opened(20));
+        file_column_count(lines(contents), n);
         return n;
     }
     static std::string repeat_rows(int n) {
@@ -67,8 +74,11 @@ TEST_F(DataFileScan, RowsEndAtTheFirstTerminatorLine) {
     EXPECT_EQ(rows("1 2 3\n" + std::string(99, ' ') + "4 5 6\n7 8 9\n"), 3);
 }
 
-TEST_F(DataFileScan, CrLfLinesReadLikeLfLines) {
+TEST_F(DataFileScan, CrLfAndCrLinesReadLikeLfLines) {
     EXPECT_EQ(rows("1 2 3\r\n4 5 6\r\n\r\n7 8 9\r\n"), 2);
+    EXPECT_EQ(rows("1 2 3\r4 5 6\r7 8 9\r"), 3);
+    EXPECT_EQ(rows("1 2 3\r4 5 6\r\r7 8 9"), 2);
+    EXPECT_EQ(columns("1 2 3\r4 5 6\r"), 3);
     EXPECT_EQ(rows("1 2 3\r\n   \r\n7 8 9\r\n"), 1);
     EXPECT_EQ(rows(repeat_rows(3)), 3);
     std::string crlf;
@@ -81,19 +91,62 @@ TEST_F(DataFileScan, RowCountsAtTheLimits) {
     for (int n : {2, 3, 1000, 1001}) EXPECT_EQ(rows(repeat_rows(n)), n);
 }
 
-TEST_F(DataFileScan, MissingFileHasNoRowsAndKeepsTheColumnCount) {
-    std::int64_t n = -7;
-    data_row_count(20, (dir_ / "none.in").string(), n);
-    EXPECT_EQ(n, 0);
-    n = -7;
-    file_column_count(20, (dir_ / "none.in").string(), n);
-    EXPECT_EQ(n, -7);
+TEST_F(DataFileScan, ByteOrderMarkAtTheStartIsSkipped) {
+    EXPECT_EQ(lines("\xEF\xBB\xBF" "0.0 50.0 0.534\n1 50 2\n"),
+              (std::vector<std::string>{"0.0 50.0 0.534", "1 50 2"}));
+    EXPECT_EQ(columns("\xEF\xBB\xBF" "1 2 3\n"), 3);
+    // Only at the start of the file.
+    EXPECT_EQ(lines("1 2 3\n\xEF\xBB\xBF" "4 5 6"), (std::vector<std::string>{"1 2 3", "\xEF\xBB\xBF" "4 5 6"}));
+    EXPECT_TRUE(lines("\xEF\xBB\xBF").empty());
+}
+
+TEST_F(DataFileScan, LinesOfTheText) {
+    EXPECT_TRUE(split_lines("").empty());
+    EXPECT_EQ(split_lines("\n"), (std::vector<std::string>{""}));
+    EXPECT_EQ(split_lines("a\nb"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(split_lines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(split_lines("a\rb\n\rc"), (std::vector<std::string>{"a", "b", "", "c"}));
+    EXPECT_EQ(split_lines(std::string("a\0b\n", 4)), (std::vector<std::string>{std::string("a\0b", 3)}));
+}
+
+TEST_F(DataFileScan, OnlyRegularFilesOfBoundedSizeAreRead) {
+    const DataFileText missing = read_data_file((dir_ / "none.in").string());
+    EXPECT_EQ(missing.fault, DataFileFault::unreadable);
+    EXPECT_EQ(missing.error, ENOENT);
+    EXPECT_EQ(read_data_file(dir_.string()).fault, DataFileFault::not_regular);
+    const fs::path fifo = dir_ / "fifo.in";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(read_data_file(fifo.string()).fault, DataFileFault::not_regular);  // and does not wait for a writer
+    const fs::path zero = dir_ / "zero.in";
+    fs::create_symlink("/dev/zero", zero);
+    EXPECT_EQ(read_data_file(zero.string()).fault, DataFileFault::not_regular);
+
+    const std::string largest = "1 2 3\n" + std::string(kMaxDataFileBytes - 6, 'x');
+    EXPECT_EQ(read_data_file(file(largest)).fault, DataFileFault::none);
+    EXPECT_EQ(read_data_file(file(largest + "\n")).fault, DataFileFault::too_large);
 }
 
 TEST_F(DataFileScan, FileRowCountReadsPastTerminators) {
     std::int64_t n = -1;
-    file_row_count(20, file("1 2 3\n\n# c\n4 5 6\n 'x\n7 8 9\n"), n);
+    file_row_count(lines("1 2 3\n\n# c\n4 5 6\n 'x\n7 8 9\n"), n);
     EXPECT_EQ(n, 3);
+}
+
+TEST_F(DataFileScan, RowsOfNumbersCutOffByAnEmptyLine) {
+    const auto after = [&](const std::string& contents) {
+        const RowsAfterData found = rows_after_empty_line(lines(contents));
+        return std::vector<std::int64_t>{found.empty_line, found.number_rows};
+    };
+    using Found = std::vector<std::int64_t>;
+    EXPECT_EQ(after("1 1 1\n2 1 2\n\n1 2 1\n2 2 2\n   \n1 3 1\n"), (Found{3, 3}));
+    EXPECT_EQ(after("1 1 1\n2 1 2\n" + std::string(100, ' ') + "x\n1 2 1\n"), (Found{3, 1}));
+    // Notes after the data, or data ended otherwise, or nothing after the data.
+    EXPECT_EQ(after("1 1 1\n\n# Column 1: time\n# [So] = 50, 100, 500\n"), (Found{2, 0}));
+    EXPECT_EQ(after("1 1 1\n# excluded\n1 2 1\n"), (Found{0, 0}));
+    EXPECT_EQ(after("1 1 1\n2 1 2\n"), (Found{0, 0}));
+    EXPECT_EQ(after("1 1 1\n2 1 2\n\n"), (Found{3, 0}));
+    // Only rows of three numbers count.
+    EXPECT_EQ(after("\n1 2\n1 2 x\n1 2 3 4\n"), (Found{1, 1}));
 }
 
 TEST_F(DataFileScan, ColumnsOfTheFirstDataLine) {
@@ -110,7 +163,7 @@ TEST_F(DataFileScan, CommentOnlyFileIsMeasuredOnItsFirstLine) {
 }
 
 TEST_F(DataFileScan, FileWithoutDataWarnsOnTheConsole) {
-    for (const std::string contents : {"", "\n   \n\n"}) {
+    for (const std::string contents : {"", "\n   \n\n", "\xEF\xBB\xBF"}) {
         ::testing::internal::CaptureStdout();
         EXPECT_EQ(columns(contents), -1);
         EXPECT_EQ(::testing::internal::GetCapturedStdout(),
@@ -120,25 +173,25 @@ TEST_F(DataFileScan, FileWithoutDataWarnsOnTheConsole) {
 
 TEST_F(DataFileScan, LabelLines) {
     std::int64_t count = -1, status = -1;
-    data_lb_count(20, file("#   a\n##  b\n#   c\n### d\n#   after\n"), count, status);
+    data_lb_count(lines("#   a\n##  b\n#   c\n### d\n#   after\n"), count, status);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(status, 6);  // the "###" line follows a "#" line
-    data_lb_count(20, file("#   a\n##  b\n1 2 3\n#\n   x\n  ###   d\n#   after\n"), count, status);
+    data_lb_count(lines("#   a\n##  b\n1 2 3\n#\n   x\n  ###   d\n#   after\n"), count, status);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(status, 3);
-    data_lb_count(20, file("#   a\n##  b\n#   c\n"), count, status);
+    data_lb_count(lines("#   a\n##  b\n#   c\n"), count, status);
     EXPECT_EQ(count, 1);
     EXPECT_EQ(status, 7);  // two "#" lines against one
-    data_lb_count(20, file("##  a\n1 2 3\n"), count, status);
+    data_lb_count(lines("##  a\n1 2 3\n"), count, status);
     EXPECT_EQ(count, 1);
     EXPECT_EQ(status, 5);
-    data_lb_count(20, file("# a\n##b\n"), count, status);  // neither is a label line
+    data_lb_count(lines("# a\n##b\n"), count, status);  // neither is a label line
     EXPECT_EQ(count, 0);
     EXPECT_EQ(status, 5);
-    data_lb_count(20, file("#   a\n####\n##  c\n"), count, status);
+    data_lb_count(lines("#   a\n####\n##  c\n"), count, status);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(status, 7);
-    data_lb_count(20, file("#\r\n##  b\r\n"), count, status);
+    data_lb_count(lines("#\r\n##  b\r\n"), count, status);
     EXPECT_EQ(count, 1);
     EXPECT_EQ(status, 2);
 }

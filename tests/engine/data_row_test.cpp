@@ -45,5 +45,33 @@ TEST(DataRow, ShortOrNonNumericRowsAreRefused) {
     }
 }
 
+// What a message shows of a row that is not numbers: nothing that cannot be seen.
+TEST(DataRow, ReadableRowEscapesWhatCannotBeSeen) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"1 2 abc", "1 2 abc"},
+        {"\t\t", "\\t\\t"},
+        {std::string("1\0" "2", 3), "1\\x002"},
+        {"1 2 3\x1B[0m", "1 2 3\\x1B[0m"},
+        {"\x7F", "\\x7F"},
+        {"\xEF\xBB\xBF" "0.0 50.0 0.534", "\\xEF\\xBB\\xBF0.0 50.0 0.534"},  // byte-order mark
+        {"0.0\xC2\xA0" "50.0 1", "0.0\\xC2\\xA050.0 1"},                 // no-break space
+        {"1\xE2\x80\x8B" "2", "1\\xE2\\x80\\x8B2"},                       // zero-width space
+        {"5 \xC2\xB5M 1", "5 \xC2\xB5M 1"},                              // micro sign stays
+        {"t \xE2\x80\x94 1", "t \xE2\x80\x94 1"},                          // dash stays
+        {"1 \xB5M", "1 \\xB5M"},                                        // Latin-1 byte, not UTF-8
+        {"\xC0\xAF", "\\xC0\\xAF"},                                      // overlong form
+        {"\xED\xA0\x80", "\\xED\\xA0\\x80"},                             // surrogate
+        {"\xE2\x80", "\\xE2\\x80"},                                      // cut short
+    };
+    for (const auto& [row, shown] : cases) EXPECT_EQ(readable_row(row), shown) << shown;
+}
+
+TEST(DataRow, ReadableRowOfALongLineIsCut) {
+    EXPECT_EQ(readable_row(std::string(100, 'x')), std::string(100, 'x'));
+    EXPECT_EQ(readable_row(std::string(101, 'x')), std::string(100, 'x') + "...");
+    // A character across the cut is shown whole.
+    EXPECT_EQ(readable_row(std::string(99, 'x') + "\xC2\xB5" + "yz"), std::string(99, 'x') + "\xC2\xB5...");
+}
+
 }  // namespace
 }  // namespace imm

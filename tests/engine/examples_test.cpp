@@ -8,6 +8,7 @@
 
 #include "engine/curve_split.h"
 #include "engine/data_file_scan.h"
+#include "engine/data_file_text.h"
 #include "engine/models.h"
 #include "support/shared_blocks.h"
 
@@ -46,8 +47,9 @@ struct Scan {
 
 Scan scan(const std::string& name) {
     Scan s;
-    data_row_count(20, kExamples + name, s.rows);
-    file_column_count(20, kExamples + name, s.cols);
+    const DataFileText text = read_data_file(kExamples + name);
+    data_row_count(text.lines, s.rows);
+    file_column_count(text.lines, s.cols);
     load_rows(kExamples + name, s.rows);
     ycurves(s.counts, s.ncurves);
     return s;

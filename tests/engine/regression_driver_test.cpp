@@ -13,6 +13,7 @@
 #include "engine/run_workspace.h"
 #include "support/shared_blocks.h"
 #include "support/unit_table.h"
+#include "tests/working_folder.h"
 
 namespace imm {
 namespace {
@@ -49,20 +50,9 @@ std::string curves_text(const std::vector<int>& lengths) {
 class RegressionDriver : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = fs::current_path();
-        folder_ = fs::temp_directory_path() /
-                  ("sorvek_driver_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        fs::current_path(folder_);
         for (auto& flag : global_types.imdl) flag = 0;
         choose_model(1);
         global_types.brerun = false;
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(folder_);
     }
 
     static void choose_model(std::int64_t model) {
@@ -100,8 +90,7 @@ protected:
         EXPECT_EQ(result.boxes, (std::vector<Box>{box, {3, kAborted}})) << name;
     }
 
-    fs::path previous_;
-    fs::path folder_;
+    test::WorkingFolder folder_{"sorvek_driver_"};
 };
 
 TEST_F(RegressionDriver, ValidFileIsReadIntoTheSharedBlocks) {
@@ -169,7 +158,7 @@ TEST_F(RegressionDriver, NamesKeepTheirCaseFoldersWithDotsAndInnerBlanks) {
     EXPECT_TRUE(fs::exists("a b.out"));
 
     // An absolute path with a mixed-case folder.
-    const std::string absolute = (folder_ / "Mixed.Case/Km").string();
+    const std::string absolute = (folder_.path() / "Mixed.Case/Km").string();
     write(absolute + ".in", curves_text({3}));
     result = run(absolute);
     EXPECT_EQ(result.status, run_finished);
@@ -181,63 +170,72 @@ TEST_F(RegressionDriver, MissingFileShowsExactlyTwoBoxes) {
     const RunResult result = run("run5");
     EXPECT_EQ(result.status, run_missing_file);
     EXPECT_EQ(result.name, "run5.in");
-    EXPECT_EQ(result.boxes, (std::vector<Box>{{2, "File does not exist: RUN5.IN"},
+    EXPECT_EQ(result.boxes, (std::vector<Box>{{2, "File does not exist: run5.in"},
                                               {3, "* * * OPEN ANOTHER DATA FILE * * *"}}));
     EXPECT_FALSE(fs::exists("run5.out"));
 }
 
 TEST_F(RegressionDriver, FilesThatCannotBeOpenedEndWithStatusTwo) {
     fs::create_directory("folder.in");
-    expect_abort("folder", {3, "Data input file error at Line 380"}, run_file_error);
+    expect_abort("folder", {3, "Data file is not a regular file: folder.in"}, run_file_error);
 
     write("data.in", curves_text({3}));
     fs::create_directory("data.out");
-    expect_abort("data.in", {3, "Data output file error at Line 395"}, run_file_error);
+    expect_abort("data.in", {3, "Data output file error: data.out: not a regular file"}, run_file_error);
 }
 
 TEST_F(RegressionDriver, FilesWithoutPermissionEndWithStatusTwo) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     write("locked.in", curves_text({3}));
     fs::permissions("locked.in", fs::perms::none);
-    expect_abort("locked", {3, "Data input file error at Line 380"}, run_file_error);
+    expect_abort("locked", {3, "Data input file error: locked.in: Permission denied"}, run_file_error);
 
     write("data.in", curves_text({3}));
     write("data.out", "old report\n");
     fs::permissions("data.out", fs::perms::owner_read);
-    expect_abort("data", {3, "Data output file error at Line 395"}, run_file_error);
+    expect_abort("data", {3, "Data output file error: data.out: Permission denied"}, run_file_error);
     EXPECT_EQ(read("data.out"), "old report\n");
+
+    // A folder where no file can be made: the report has nowhere to go.
+    write("shut/data.in", curves_text({3}));
+    fs::permissions("shut", fs::perms::owner_read | fs::perms::owner_exec);
+    expect_abort("shut/data", {3, "Data output file error: shut/data.out: Permission denied"}, run_file_error);
+    fs::permissions("shut", fs::perms::owner_all);
 }
 
 TEST_F(RegressionDriver, DataFileThatWouldBeItsOwnReportIsRefused) {
     const std::string text = curves_text({3, 3});
     write("results.out", text);
-    expect_abort("results.out", {2, "Data file and report file are the same: RESULTS.OUT"}, run_file_error);
+    expect_abort("results.out", {2, "Data file and report file are the same: results.out"}, run_file_error);
     EXPECT_EQ(read("results.out"), text);
 
     // A report name that is a link to the data file is the same file too.
     write("linked.in", text);
     fs::create_symlink("linked.in", "linked.out");
-    expect_abort("linked.in", {2, "Data file and report file are the same: LINKED.IN"}, run_file_error);
+    expect_abort("linked.in", {2, "Data file and report file are the same: linked.in"}, run_file_error);
     EXPECT_EQ(read("linked.in"), text);
 }
 
 TEST_F(RegressionDriver, RowCountOutOfRange) {
-    const Box box{2, "Data rows exceeded limit of 1000"};
+    const auto too_few = [](int rows) {
+        return Box{2, "Too few data rows: " + std::to_string(rows) + "; at least 3 are needed, starting on the first line"};
+    };
     write("two.in", "0 1 0\n1 1 1\n");
-    expect_abort("two", box, run_bad_data);
+    expect_abort("two", too_few(2), run_bad_data);
     write("none.in", "# only a note\n0 1 0\n1 1 1\n2 1 2\n");
-    expect_abort("none", box, run_bad_data);
+    expect_abort("none", too_few(0), run_bad_data);
 
+    const Box box{2, "Data rows exceeded limit of 1000"};
     std::string rows;
     for (int i = 0; i < 1001; ++i) {
         const std::string time = std::to_string(i % 10);
-        rows += time + " " + std::to_string(i / 10) + " " + time + "\n";
+        rows += time + " " + std::to_string(i / 10 + 1) + " " + time + "\n";
     }
     write("many.in", rows);
     expect_abort("many", box, run_bad_data);
 
     // 1000 rows in 100 curves of 10 pass the row count and fail on the curve count.
-    write("thousand.in", rows.substr(0, rows.rfind("0 100 0\n")));
+    write("thousand.in", rows.substr(0, rows.rfind("0 101 0\n")));
     expect_abort("thousand", {2, "Exceeded curve number limit (10) 100"}, run_bad_data);
 }
 
@@ -253,7 +251,7 @@ TEST_F(RegressionDriver, RowsThatAreNotThreeNumbers) {
     const std::pair<const char*, const char*> rows[] = {
         {"1 2\n", "1 2"},             {"1 2 abc\n", "1 2 abc"},       {"1 nan 3\n", "1 nan 3"},
         {"1 2 inf\n", "1 2 inf"},     {"1e999 2 3\n", "1e999 2 3"},   {"1,2,3\n", "1,2,3"},
-        {"\t\t\n", "\t\t"},           {"1 2 3x\r\n", "1 2 3x"},
+        {"\t\t\n", "\\t\\t"},           {"1 2 3x\r\n", "1 2 3x"},
     };
     for (const auto& [row, shown] : rows) {
         write("bad.in", std::string("0 1 0\n") + row + "2 1 2\n");
@@ -305,7 +303,7 @@ TEST_F(RegressionDriver, AtMostTenCurves) {
 TEST_F(RegressionDriver, OnlyTheFirstFailingCheckIsReported) {
     // Two rows and four columns: the row count comes first.
     write("a.in", "0 1 0 9\n1 1 1\n");
-    expect_abort("a", {2, "Data rows exceeded limit of 1000"}, run_bad_data);
+    expect_abort("a", {2, "Too few data rows: 2; at least 3 are needed, starting on the first line"}, run_bad_data);
     // Four columns and a bad row: the column count comes first.
     write("b.in", "0 1 0 9\n1 x 1\n2 1 2\n");
     expect_abort("b", {2, "Data columns not equal to 3"}, run_bad_data);
@@ -317,7 +315,7 @@ TEST_F(RegressionDriver, OnlyTheFirstFailingCheckIsReported) {
     expect_abort("d", {2, "Product minimum curve data must be < 0.5*MAX([Product])"}, run_product_check);
     // A file named as its own report with too few rows: the name comes first.
     write("e.out", "0 1 0\n");
-    expect_abort("e.out", {2, "Data file and report file are the same: E.OUT"}, run_file_error);
+    expect_abort("e.out", {2, "Data file and report file are the same: e.out"}, run_file_error);
 }
 
 TEST_F(RegressionDriver, DataEndAtTheFirstNoteLine) {

@@ -57,6 +57,26 @@ TEST(FortranFormat, FixedFields) {
     EXPECT_EQ(format_f(999.96, 5, 1), "*****");
 }
 
+// A report field that would be asterisks holds the exponent form of the same width
+// (texts worked by hand: this form is the program's own).
+TEST(FortranFormat, FixedOrExponentFields) {
+    // Values that fit keep the fixed form, whatever the field.
+    for (const double v : {0.0, -0.5, 99999.99999999, -9999.9999999, 0.0000000049}) {
+        EXPECT_EQ(format_f_or_exponent(v, 14, 8), format_f(v, 14, 8)) << v;
+    }
+    EXPECT_EQ(format_f_or_exponent(-0.5, 4, 2), "-.50");
+    EXPECT_EQ(format_f_or_exponent(12345678.9, 14, 8), " 1.2345679E+07");
+    EXPECT_EQ(format_f_or_exponent(100000.0, 14, 8), " 1.0000000E+05");
+    EXPECT_EQ(format_f_or_exponent(-1234.5678, 10, 6), "-1.235E+03");
+    EXPECT_EQ(format_f_or_exponent(1e200, 12, 3), "1.00000E+200");
+    EXPECT_EQ(format_f_or_exponent(-1.7e148, 12, 3), "-1.7000E+148");
+    EXPECT_EQ(format_f_or_exponent(9.99999999e9, 12, 3), " 1.00000E+10");  // rounds up into the next power
+    EXPECT_EQ(format_f_or_exponent(123456.0, 5, 2), "1E+05");
+    EXPECT_EQ(format_f_or_exponent(-123456.0, 5, 2), "*****");  // not even -dE+xx fits
+    EXPECT_EQ(format_f_or_exponent(inf, 14, 8), "      Infinity");
+    EXPECT_EQ(format_f_or_exponent(nan, 10, 6), "       NaN");
+}
+
 TEST(FortranFormat, LeadingZeroDroppedOnlyToFit) {
     EXPECT_EQ(format_f(0.5, 4, 2), "0.50");
     EXPECT_EQ(format_f(-0.5, 5, 2), "-0.50");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "tests/file_contents.h"
 
 #include <filesystem>
@@ -148,6 +150,18 @@ TEST_F(UnitTableTest, FreeUnitSearch) {
     table.close(10);
     EXPECT_EQ(nuunit(100), 10);
     EXPECT_EQ(nuunit(10), -1);
+}
+
+// The system's reason of a failed open or write, for the messages.
+TEST_F(UnitTableTest, FailuresKeepTheSystemsReason) {
+    auto& table = UnitTable::instance();
+    EXPECT_EQ(table.open(20, dir_.string(), OpenMode::create), io_open_failed);
+    EXPECT_EQ(UnitTable::last_error(), EISDIR);
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    ASSERT_EQ(table.open(20, "/dev/full", OpenMode::create), io_ok);
+    EXPECT_EQ(table.write_record(20, "x"), io_write_failed);
+    EXPECT_EQ(UnitTable::last_error(), ENOSPC);
+    table.close(20);
 }
 
 TEST_F(UnitTableTest, FileHelpers) {
