@@ -5,6 +5,10 @@
 
 namespace imm {
 
+namespace {
+constexpr unsigned kMaxSharedThreads = 16;  // more than the program ever has tasks for at once
+}  // namespace
+
 TaskPool::TaskPool(std::size_t threads)
 {
     for (std::size_t i = 1; i < threads; ++i) {
@@ -26,7 +30,7 @@ TaskPool::~TaskPool()
 
 TaskPool& TaskPool::shared()
 {
-    static TaskPool pool(std::max(1u, std::thread::hardware_concurrency()));
+    static TaskPool pool(std::clamp(std::thread::hardware_concurrency(), 1u, kMaxSharedThreads));
     return pool;
 }
 

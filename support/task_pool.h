@@ -22,7 +22,7 @@ public:
     TaskPool(const TaskPool&) = delete;
     TaskPool& operator=(const TaskPool&) = delete;
 
-    // The program's pool: one thread per processor of the machine.
+    // The program's pool: one thread per processor of the machine, at most 16.
     static TaskPool& shared();
 
     std::size_t threads() const { return workers_.size() + 1; }
