@@ -22,7 +22,7 @@ private:
     double state_ = 0.0;
 };
 
-// x := 16807 x mod (2^31 - 1), state 1 at program start, never reseeded.
+// x := 16807 x mod (2^31 - 1), from state 1 unless seeded.
 class MinimalStandardGenerator {
 public:
     // The new state, 1 .. 2^31 - 2.
