@@ -45,9 +45,8 @@ void BM_funbreak(benchmark::State& state)
 }
 BENCHMARK(BM_funbreak);
 
-void BM_breakpoint_ten_curves(benchmark::State& state)
+imm::BreakpointInput ten_curves_input(const Rows& rows)
 {
-    const Rows rows = product_rows();
     imm::BreakpointInput input;
     input.model = 1;
     input.points = rows.points;
@@ -56,11 +55,32 @@ void BM_breakpoint_ten_curves(benchmark::State& state)
     input.so = rows.so;
     input.km = 1.0;
     input.vm = 0.3375;
+    return input;
+}
+
+// The curves side by side on the program's pool.
+void BM_breakpoint_ten_curves(benchmark::State& state)
+{
+    const Rows rows = product_rows();
+    const imm::BreakpointInput input = ten_curves_input(rows);
     imm::RandomContext random = imm::RandomContext::seeded(1);
     for (auto _ : state) {
         benchmark::DoNotOptimize(imm::breakpoint(input, random));
     }
 }
 BENCHMARK(BM_breakpoint_ten_curves)->Unit(benchmark::kMillisecond);
+
+// The same work on one thread.
+void BM_breakpoint_ten_curves_one_thread(benchmark::State& state)
+{
+    const Rows rows = product_rows();
+    const imm::BreakpointInput input = ten_curves_input(rows);
+    imm::RandomContext random = imm::RandomContext::seeded(1);
+    imm::TaskPool pool(1);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(imm::breakpoint(input, random, pool));
+    }
+}
+BENCHMARK(BM_breakpoint_ten_curves_one_thread)->Unit(benchmark::kMillisecond);
 
 }  // namespace

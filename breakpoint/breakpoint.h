@@ -12,6 +12,7 @@
 #include "breakpoint/break_texts.h"
 #include "optimise/random_context.h"
 #include "support/shared_blocks.h"
+#include "support/task_pool.h"
 
 namespace imm {
 
@@ -39,13 +40,19 @@ struct BreakpointResult {
     std::array<BreakVector, kMaxCurves> parameters{};
 };
 
-// Analyses every curve; the evolution draws from random.uniform, the
-// hit-and-run search from random.minimal_standard. A curve whose data, Km, Vm or turning time are not
-// usable, or whose fit is not plausible, gets the N/A texts; nothing is shown
-// and the run goes on. Throws std::invalid_argument when the call itself is
-// inconsistent: more than 10 curves, fewer [So] than curves, a negative row
-// count, or rows beyond the arrays or beyond 1000.
+// Analyses every curve, side by side on the program's task pool. Each curve
+// has random generators of its own, seeded by draws from `random` in curve
+// order before any curve starts, so the result does not depend on the
+// threads. A curve whose data, Km, Vm or turning time are not usable, for
+// which no stage found a fit inside the box, or whose best fit is not
+// plausible, gets the N/A texts; nothing is shown and the run goes on.
+// Throws std::invalid_argument when the call itself is inconsistent: more
+// than 10 curves, fewer [So] than curves, a negative row count, or rows
+// beyond the arrays or beyond 1000.
 BreakpointResult breakpoint(const BreakpointInput& input, RandomContext& random);
+
+// The same on the given pool.
+BreakpointResult breakpoint(const BreakpointInput& input, RandomContext& random, TaskPool& pool);
 
 // The time at which a curve turns: 27 Km [So] / (4 Vm (Km + [So])).
 double turning_time(double km, double vm, double so);

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <stdexcept>
 
 namespace imm {
 
@@ -24,6 +25,14 @@ std::int64_t MinimalStandardGenerator::next_integer()
 {
     state_ = (16807 * state_) % 2147483647;
     return state_;
+}
+
+void MinimalStandardGenerator::seed(std::int64_t state)
+{
+    if (state < 1 || state > 2147483646) {
+        throw std::invalid_argument("minimal-standard generator: seed outside 1 .. 2^31 - 2");
+    }
+    state_ = state;
 }
 
 double MinimalStandardGenerator::next_real()
@@ -145,6 +154,16 @@ double randomu(UniformSource& uniform)
 double normal(UniformSource& uniform)
 {
     return box_muller([&uniform] { return randomu(uniform); });
+}
+
+RandomContext draw_task_context(RandomContext& run)
+{
+    const auto seed = static_cast<std::uint64_t>(run.uniform.next() * 0x1p53);
+    const auto state = 1 + static_cast<std::int64_t>(run.uniform.next() * 2147483646.0);
+    RandomContext task = RandomContext::seeded(seed);
+    task.minimal_standard.seed(state);
+    task.reseed_evolution_from_entropy = run.reseed_evolution_from_entropy;
+    return task;
 }
 
 }  // namespace imm

@@ -22,7 +22,7 @@ private:
     double state_ = 0.0;
 };
 
-// x := 16807 x mod (2^31 - 1), state 1 at program start, never reseeded.
+// x := 16807 x mod (2^31 - 1), from state 1 unless seeded.
 class MinimalStandardGenerator {
 public:
     // The new state, 1 .. 2^31 - 2.
@@ -30,6 +30,8 @@ public:
     // ((x - 1) with its lowest 9 bits cleared) * 2^-31 of the next state x,
     // a single-precision value in [0, 1).
     double next_real();
+    // Restarts the sequence at `state`, 1 .. 2^31 - 2.
+    void seed(std::int64_t state);
 
 private:
     std::int64_t state_ = 1;
@@ -101,5 +103,12 @@ double box_muller(Draw&& draw)
 
 // box_muller on randomu deviates.
 double normal(UniformSource& uniform);
+
+// A context of its own for one of several tasks run side by side: its
+// uniform source and minimal-standard generator are seeded by two draws from
+// `run`'s uniform source, and its evolutions reseed from entropy when `run`'s
+// do. Contexts drawn in a fixed order depend only on `run`, not on the
+// threads that use them.
+RandomContext draw_task_context(RandomContext& run);
 
 }  // namespace imm
