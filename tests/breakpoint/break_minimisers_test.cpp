@@ -25,17 +25,23 @@ using test::synthetic_break;
 // The bend term is the weakly determined one: the minimisers run with it held at its true value.
 constexpr BreakFlags kBendHeld{1, 1, 1, 1, 0};
 
-TEST(BreakEvolution, RecoversTheBreakOfBothSigns)
+// A rough global stage: on every stream it comes near the break of either
+// sign, and the local stages take it from there.
+TEST(BreakEvolution, ComesNearTheBreakOfBothSigns)
 {
+    for (std::uint64_t seed = 1; seed <= 4; ++seed)
     for (const double sign : {1.0, -1.0}) {
+        SCOPED_TRACE(seed);
         const auto s = synthetic_break(sign);
-        RandomContext random = RandomContext::seeded(3);
+        RandomContext random = RandomContext::seeded(seed);
         BreakVector p = perturbed_start();
+        const double start_value = funbreak(p, s.curve());
         BreakEvolutionOptions options;
         options.flags = kBendHeld;
         options.max_generations = 300;
         const EvolutionResult result = evol(s.curve(), p, 1e15, options, random);
-        expect_near_break(p, 1e-3);
+        EXPECT_LT(result.value, 2e-3 * start_value);
+        expect_near_break(p, 0.2);
         EXPECT_EQ(p[4], kTrueBreak[4]);  // held exactly
         EXPECT_EQ(result.value, funbreak(p, s.curve()));
         // 300 generations: checks at 100, 200 and 300 only, the last with a probe.
