@@ -31,7 +31,7 @@ constexpr std::array<ModelTitle, 7> kModels = {{
 double model_detail::omega_from_log(double log_arg) {
     if (log_arg < 100.0) return omega_wo(std::exp(log_arg));
     double w = log_arg - std::log(log_arg);
-    for (int i = 0; i < 3; ++i) w = w * (1.0 + log_arg - std::log(w)) / (1.0 + w);
+    for (int i = 0; i < 3; ++i) w = (w / (1.0 + w)) * (1.0 + log_arg - std::log(w));
     return w;
 }
 

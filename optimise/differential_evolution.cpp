@@ -56,8 +56,12 @@ private:
     void plimits(std::span<double> x) const;
     void reflect(std::span<double> x) const;
     bool outside_box(std::span<const double> x) const;
-    // Parameter j at the fraction u of the box, as spread_over_box draws it.
+    // Parameter j at the fraction u of the box, logarithmically for a box from 0.
     double anywhere_in_box(std::int64_t j, double u) const;
+    // The odd members become the best points of a grid over the box.
+    void spread_over_box(std::span<const double> a);
+    // Grid point number g of `levels` levels per active parameter; held ones from a.
+    void grid_point(std::int64_t g, std::int64_t levels, std::span<const double> a, std::span<double> x) const;
     void draw_indices(std::int64_t member);
     void make_trial(std::int64_t member, double pl, double pu);
     void write_trace(double value, bool first_line) const;
@@ -128,6 +132,41 @@ double Evolution::anywhere_in_box(std::int64_t j, double u) const
     const double hi = options_.box.upper[k];
     if (lo == 0.0 && hi > 0.0) return hi * std::pow(10.0, -options_.spread_decades * u);
     return lo + (hi - lo) * u;
+}
+
+void Evolution::spread_over_box(std::span<const double> a)
+{
+    const std::int64_t levels = n_ <= 2 ? 8 : (n_ == 3 ? 5 : 3);
+    std::int64_t points = 1;
+    for (std::int64_t j = 0; j < n_; ++j) points *= active(j) ? levels : 1;
+    std::vector<std::pair<double, std::int64_t>> scored;
+    scored.reserve(static_cast<std::size_t>(points));
+    auto handed = first(handed_);
+    for (std::int64_t g = 0; g < points; ++g) {
+        grid_point(g, levels, a, handed);
+        scored.emplace_back(regfunc(handed), g);
+    }
+    const auto spread_members = static_cast<std::size_t>(members_ / 2);
+    const std::size_t kept = std::min(spread_members, scored.size());
+    std::partial_sort(scored.begin(), scored.begin() + static_cast<std::ptrdiff_t>(kept), scored.end());
+    for (std::size_t m = 0; m < kept; ++m) {
+        grid_point(scored[m].second, levels, a, row(population_, static_cast<std::int64_t>(2 * m + 1)));
+    }
+}
+
+void Evolution::grid_point(std::int64_t g, std::int64_t levels, std::span<const double> a,
+                           std::span<double> x) const
+{
+    for (std::int64_t j = 0; j < n_; ++j) {
+        const auto k = static_cast<std::size_t>(j);
+        if (!active(j)) {
+            x[k] = a[k];
+            continue;
+        }
+        const std::int64_t level = g % levels;
+        g /= levels;
+        x[k] = anywhere_in_box(j, (static_cast<double>(level) + 0.5) / static_cast<double>(levels));
+    }
 }
 
 bool Evolution::outside_box(std::span<const double> x) const
@@ -320,17 +359,13 @@ EvolutionResult Evolution::run()
     double best_so_far = reference_;  // fprev
     for (std::int64_t i = 0; i < members_; ++i) {
         auto x = row(population_, i);
-        const bool spread = options_.spread_over_box && i % 2 == 1;
         for (std::int64_t j = 0; j < n_; ++j) {
             const auto k = static_cast<std::size_t>(j);
-            if (!active(j)) {
-                x[k] = a[k];
-            } else if (spread) {
-                x[k] = anywhere_in_box(j, draw());
-            } else {
-                x[k] = a[k] * (draw() - 0.5) + a[k];
-            }
+            x[k] = active(j) ? a[k] * (draw() - 0.5) + a[k] : a[k];
         }
+    }
+    if (options_.spread_over_box) {
+        spread_over_box(a);
     }
 
     double f = reference_;

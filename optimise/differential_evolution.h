@@ -28,10 +28,11 @@ struct EvolutionOptions {
     std::array<bool, kMaxParams> active = kAllParameters;  // held parameters never change
     std::int64_t generations = 600;      // generation limit
     std::int64_t population = 0;         // members; 0 means min(20 n, 100)
-    // Every second member of the first population is drawn over the whole box
-    // (log-uniformly over the upper `spread_decades` decades of a box that
-    // starts at 0) instead of within half the start's size of the start, so
-    // that minima far from the start are found.
+    // Every second member of the first population is one of the best points of
+    // a grid over the whole box (logarithmic over the upper `spread_decades`
+    // decades of a box that starts at 0; 8, 5 or 3 levels a parameter for 2, 3
+    // or more parameters) instead of a point within half the start's size of
+    // the start, so that minima far from the start are found.
     bool spread_over_box = false;
     double spread_decades = 6.0;
     double crossover = 0.95;             // CR

@@ -22,8 +22,9 @@ struct ModelEvolutionOptions {
 
 // evolve: minimises the sum of squares of the model a1.nmdl over the a3.ndata
 // rows of a1 (robust weights when a3.weight_mode is 2, else every row weighs
-// 1) from `start`, inside the model's box of factor 100 around the start.
-// `reference` is the caller's value for the start; the result is never worse.
+// 1) from `start`, inside the model's box of factor 100 around the start; half
+// its first population comes from a grid over that box. `reference` is the
+// caller's value for the start; the result is never worse.
 EvolutionResult evolve(std::span<const double> start, double reference, const ModelEvolutionOptions& options,
                        RandomContext& random);
 

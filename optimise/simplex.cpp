@@ -101,23 +101,23 @@ SimplexResult simplex(Objective& objective, std::span<double> p, RandomContext& 
             for (std::int64_t j = 0; j < n; ++j) xc[j] = 0.5 * xm[j] + 0.5 * v[h][j];
             const double fc = evaluate(xc);
             if (!is_better(fc, fv[h])) {
-                for (std::int64_t i = 0; i <= n; ++i)
-                    if (i != l)
-                        for (std::int64_t j = 0; j < n; ++j) v[i][j] = (v[i][j] - v[l][j]) / 2.0 + v[l][j];
-                fv[h] = evaluate(v[h]);
-                fv[s] = evaluate(v[s]);
+                for (std::int64_t i = 0; i <= n; ++i) {
+                    if (i == l) continue;
+                    for (std::int64_t j = 0; j < n; ++j) v[i][j] = (v[i][j] - v[l][j]) / 2.0 + v[l][j];
+                    fv[i] = evaluate(v[i]);
+                }
             } else {
                 v[h] = xc;
                 fv[h] = fc;
             }
         }
 
-        // Spread of the values of vertices 0..n-1, as the stop test has it.
+        // Standard deviation of the values of all n + 1 vertices.
         double mean = 0.0;
-        for (std::int64_t i = 0; i < n; ++i) mean += fv[i];
+        for (std::int64_t i = 0; i <= n; ++i) mean += fv[i];
         mean /= nd + 1.0;
         double spread = 0.0;
-        for (std::int64_t i = 0; i < n; ++i) spread += (fv[i] - mean) * (fv[i] - mean) / (nd - 1.0);
+        for (std::int64_t i = 0; i <= n; ++i) spread += (fv[i] - mean) * (fv[i] - mean) / nd;
         spread = std::sqrt(spread);
 
         if (itr <= kKickIterations) {

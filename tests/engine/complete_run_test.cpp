@@ -298,6 +298,22 @@ TEST_F(CompleteRun, RerunStartsFromTheSavedParameters) {
     EXPECT_EQ(initial_estimates(read("example.out")), fresh);
 }
 
+// The start values are estimated on the unweighted sum whatever the weighting,
+// so a run never inherits the weighting of the run before it.
+TEST_F(CompleteRun, StartValuesDoNotDependOnThePreviousRunsWeighting) {
+    fs::copy_file(kReference / "model1.in", "noisy.in");
+    choose({1});
+    std::vector<std::vector<double>> starts;
+    for (const std::int64_t weighting : {0, 2, 0}) {
+        global_types.nwt_global = weighting;
+        run("noisy.in");
+        ASSERT_EQ(status_, run_finished);
+        starts.push_back(initial_estimates(read("noisy.out")));
+    }
+    EXPECT_EQ(starts[0], starts[1]);
+    EXPECT_EQ(starts[0], starts[2]);
+}
+
 // Marks after the optimisers, then the statistics' notice, in the main window's title.
 TEST_F(CompleteRun, ProgressShowsInTheMainWindowTitle) {
     fs::copy_file(fs::path(SORVEK_SOURCE_DIR) / "examples" / "example.in", "example.in");

@@ -1,5 +1,6 @@
 #include "engine/derivatives.h"
 
+#include "engine/gauss_newton_hessian.h"
 #include "engine/models.h"
 #include "engine/robust_weights.h"
 #include "engine/standard_errors.h"
@@ -213,6 +214,31 @@ TEST(Jacobian, NotANumberBecomesMinusBig) {
     jacobian(kN, 2, fjac, params_of(c));
     EXPECT_EQ(fjac[3], -6711409395973154.0);
     EXPECT_EQ(fjac[3 + kMaxRows], -6711409395973154.0);
+}
+
+// 2 J'WJ against the partial derivatives worked in numpy: with no weights and
+// with held weights, and a1.ycalc untouched.
+TEST(GaussNewtonHessian, IsTwiceTheWeightedGramMatrixOfThePartials) {
+    std::vector<double> held(kN);
+    for (std::int64_t k = 0; k < kN; ++k) held[k] = k % 3 == 0 ? 1e-6 : 1.0 - 0.02 * static_cast<double>(k);
+    for (const ModelCase& c : kCases) {
+        for (const bool weighted : {false, true}) {
+            load(c, weighted ? 2 : 0);
+            a1.ycalc.fill(-3.0);
+            const std::vector<double> h = gauss_newton_hessian(params_of(c), weighted ? HeldWeights(held) : HeldWeights{});
+            ASSERT_EQ(h.size(), static_cast<std::size_t>(c.np * c.np)) << c.model;
+            for (std::int64_t i = 0; i < c.np; ++i) {
+                for (std::int64_t j = 0; j < c.np; ++j) {
+                    double expected = 0.0;
+                    for (std::int64_t k = 0; k < kN; ++k)
+                        expected += 2.0 * (weighted ? held[k] : 1.0) * partial(c, k, i) * partial(c, k, j);
+                    EXPECT_NEAR(h[i + j * c.np], expected, 1e-5 * std::abs(expected) + 1e-9)
+                        << "model " << c.model << " (" << i << ", " << j << ") weighted " << weighted;
+                }
+            }
+            EXPECT_EQ(a1.ycalc[0], -3.0);
+        }
+    }
 }
 
 }  // namespace

@@ -92,6 +92,18 @@ TEST_F(Models, NonFiniteParameterOrTimeGivesNaN) {
     }
 }
 
+// Km and Vm are positive constants: at 0 or below no curve exists (Km = 0
+// would give the raw data back as a fit of sum zero).
+TEST_F(Models, KmOrVmNotAboveZeroGivesNaN) {
+    for (std::int64_t model = 1; model <= 6; ++model) {
+        for (double bad : {0.0, -0.0, -1e-300, -2.0}) {
+            EXPECT_TRUE(std::isnan(value(model, 1.0, 10.0, {bad, 1.0, 0.5}))) << model << " Km " << bad;
+            EXPECT_TRUE(std::isnan(value(model, 1.0, 10.0, {2.0, bad, 0.5}))) << model << " Vm " << bad;
+        }
+        EXPECT_FALSE(std::isnan(value(model, 1.0, 10.0, {1e-300, 1e-300, 0.5}))) << model;
+    }
+}
+
 TEST_F(Models, MissingThirdParameterGivesNaN) {
     const std::array<double, 2> two = {2.0, 1.0};
     for (std::int64_t model = 1; model <= 6; ++model) {

@@ -1,6 +1,7 @@
 #include "optimise/differential_evolution.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -89,6 +90,45 @@ TEST(DifferentialEvolution, ModelSettingsImproveOnTheStart)
             const auto result = run(problem, EvolutionOptions{}, seed, reference);
             EXPECT_LT(result.value, reference);
             EXPECT_LT(result.value - problem.minimum, 0.5 * (reference - problem.minimum));
+        }
+    }
+}
+
+// Two basins in the box [0, 100]^2: a shallow one (value 1) around the start
+// and a deeper one (value 0.001) at (0.01, 10^1.5), which a population within
+// half the start's size of the start never sees.
+class TwoBasins : public Objective {
+public:
+    double value(std::span<const double> x) override
+    {
+        const double shallow = (x[0] - 5.0) * (x[0] - 5.0) + (x[1] - 5.0) * (x[1] - 5.0) + 1.0;
+        if (!(x[0] > 0.0) || !(x[1] > 0.0)) return shallow;
+        const double a = std::log10(x[0]) + 2.0;
+        const double b = std::log10(x[1]) - 1.5;
+        return std::min(shallow, a * a + b * b + 0.001);
+    }
+};
+
+TEST(DifferentialEvolution, GridMembersFindABasinFarFromTheStart)
+{
+    const std::array<double, 2> start{5.5, 5.5};
+    for (std::uint64_t seed = 1; seed <= 5; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        for (const bool spread : {false, true}) {
+            EvolutionOptions options;
+            options.box.lower = {0.0, 0.0};
+            options.box.upper = {100.0, 100.0};
+            options.spread_over_box = spread;
+            TwoBasins objective;
+            RandomContext random = RandomContext::seeded(seed);
+            const auto result = differential_evolution(objective, start, 1e30, options, random);
+            if (spread) {
+                // In the deep basin; the local stages refine it.
+                EXPECT_LT(result.value, 0.1);
+                EXPECT_LT(result.parameters[0], 0.1);
+            } else {
+                EXPECT_GE(result.value, 1.0);
+            }
         }
     }
 }

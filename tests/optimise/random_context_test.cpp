@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace imm {
 namespace {
@@ -101,6 +102,27 @@ TEST(UniformSource, SeededSequencesRepeat)
     // rand_seed reseeds and reports seed word 2.
     const auto word = rand_seed(program);
     EXPECT_EQ(word, std::abs(static_cast<std::int64_t>(program.uniform.seed_words()[1])));
+}
+
+// Each evolution reseeds the uniform source; a seeded context takes its seeds
+// from a sequence of its own, so that another seed explores other streams even
+// where the coordinate search restarts the source at its fixed state.
+TEST(UniformSource, SeededEvolutionsExploreTheirOwnStreams)
+{
+    const auto stream_after_restart = [](std::uint64_t seed) {
+        RandomContext random = RandomContext::seeded(seed);
+        std::vector<double> draws;
+        for (int evolution = 0; evolution < 2; ++evolution) {
+            random.uniform.seed(UniformSource::SeedWords{});  // as the coordinate search does
+            random.reseed_evolution();
+            for (int k = 0; k < 5; ++k) draws.push_back(random.uniform.next());
+        }
+        return draws;
+    };
+    EXPECT_EQ(stream_after_restart(7), stream_after_restart(7));
+    EXPECT_NE(stream_after_restart(7), stream_after_restart(8));
+    const std::vector<double> draws = stream_after_restart(7);
+    EXPECT_NE(std::vector<double>(draws.begin(), draws.begin() + 5), std::vector<double>(draws.begin() + 5, draws.end()));
 }
 
 TEST(Normal, BoxMullerByHandAndNoLogarithmOfZero)

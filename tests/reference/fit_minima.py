@@ -167,5 +167,107 @@ def minima():
         f.writelines(lines)
 
 
+# Robust weights as the program computes them: an M-estimate of the location
+# of the absolute residuals (binned median, mean absolute deviation) with a
+# sine-shaped weight function, every weight within [1e-6, 1].
+C1, C2, C1C2 = 1.4830000400543213, 4.658999919891357, 6.909297067811963
+
+
+def binned_median(x):
+    n = len(x)
+    mean = sum(x) / n
+    sigma = (sum((v - mean) ** 2 for v in x) / n) ** 0.5
+    scale = 1000.0 / (2.0 * sigma) if sigma > 0 else np.inf
+    left, right = mean - sigma, mean + sigma
+    bins = [0] * 1001
+    below = 0
+    for v in x:
+        if v < left:
+            below += 1
+        elif v < right:
+            position = (v - left) * scale
+            bins[1000 if position >= 1000 else (int(position) if position > 0 else 0)] += 1
+    k = (n + 1) // 2 if n % 2 == 1 else n // 2
+    count = below
+    for b in range(1001):
+        count += bins[b]
+        if count < k:
+            continue
+        if n % 2 == 1:
+            return (b + 0.5) / scale + left
+        j = b
+        while count == k and j < 1000:
+            j += 1
+            count += bins[j]
+        return (b + j + 1) / (2.0 * scale) + left
+    return mean
+
+
+def robust_weights(r):
+    a = [abs(v) for v in r]
+    median = binned_median(a)
+    s = min(max(sum(abs(v - median) for v in a) / len(a), 1e-15), 1e15)
+    if s <= 1e-8:
+        return np.ones(len(r))
+    location = median
+    w = [1.0] * len(r)
+    for _ in range(11):
+        numerator = denominator = 0.0
+        for i, v in enumerate(a):
+            deviation = v - location
+            u = deviation / (s * C1C2)
+            w[i] = 1.0 if abs(u) < 1e-8 else (C1 * np.sin(C2 * u) / u if abs(u) <= C2 else 1e-8)
+            numerator += deviation * w[i]
+            limited = C2 if abs(u) > C2 else u
+            denominator += C1C2 if limited == 0 else C1 * np.sin(C2 * limited) / limited
+        step = numerator / denominator
+        if abs(step) <= 1e-8:
+            break
+        location += step
+    return np.array([min(v, 1.0) if v >= 1e-6 else 1e-6 for v in w])
+
+
+def robust_fixed_point(m, t, so, y, lo, hi, start):
+    """The weighted least-squares minimum whose residuals give back its own weights,
+    reached from the least-squares minimum by holding the weights, minimising and
+    taking the weights afresh."""
+    n = parameter_count(m)
+    inner_lo = np.array(lo, float)
+    for i in (0, 1):
+        inner_lo[i] = max(lo[i], 1e-12 * hi[i])
+    p = np.array(start, float)
+    w = robust_weights(model(m, p, t, so) - y)
+    for _ in range(100):
+        root = np.sqrt(w)
+        fit = optimize.least_squares(lambda q: root * (model(m, q, t, so) - y), np.clip(p, inner_lo, hi),
+                                     bounds=(inner_lo, np.array(hi, float)), method="trf", x_scale="jac",
+                                     xtol=1e-15, ftol=1e-15, gtol=1e-15, max_nfev=20000)
+        p = fit.x
+        fresh = robust_weights(model(m, p, t, so) - y)
+        settled = np.max(np.abs(fresh - w)) <= 1e-6
+        w = fresh
+        if settled:
+            break
+    return float(np.sum(w * (model(m, p, t, so) - y) ** 2)), p
+
+
+ROBUST_FITS = [("heavy_tailed", 1), ("heavy_tailed", 2), ("heavy_tailed", 3), ("noisy_model4", 4),
+               ("long_substrate_background", 5), ("negative_background", 5), ("lag", 6)]
+
+
+def robust():
+    boxes = {(w[0], int(w[1])): [float(v) for v in w[2:]] for w in map(str.split, open(OUT / "boxes.txt"))}
+    starts = {(w[0], int(w[1])): [float(v) for v in w[3:]] for w in map(str.split, open(OUT / "minima.txt"))}
+    lines = []
+    for name, m in ROBUST_FITS:
+        bounds = boxes[(name, m)]
+        t, so, y = read(OUT / f"{name}.in")
+        ssq, p = robust_fixed_point(m, t, so, y, bounds[0::2], bounds[1::2], starts[(name, m)])
+        lines.append("%s %d %.17g %s\n" % (name, m, ssq, " ".join("%.17g" % v for v in p)))
+        print(lines[-1], end="", flush=True)
+    with open(OUT / "robust.txt", "w") as f:
+        f.writelines(lines)
+
+
 if __name__ == "__main__":
-    {"data": data, "minima": minima}[sys.argv[1]]()
+    {"data": data, "minima": minima, "robust": robust}[sys.argv[1]]()
