@@ -11,9 +11,11 @@ constexpr int kSpins = 20000;  // polls of an idle worker before it sleeps
 constexpr std::uint64_t kRowBits = 0xFFFFFFFFu;
 
 std::uint64_t generation_of(std::uint64_t next) { return next >> 32; }
+
+std::atomic<RowPool*> scoped_pool{nullptr};
 }  // namespace
 
-RowPool::RowPool(std::size_t threads) {
+RowPool::RowPool(std::size_t threads, std::size_t parallel_from) : parallel_from_(parallel_from) {
     for (std::size_t i = 1; i < threads; ++i) workers_.emplace_back([this] { worker(); });
 }
 
@@ -28,6 +30,7 @@ RowPool::~RowPool() {
 }
 
 RowPool& RowPool::shared() {
+    if (RowPool* scoped = scoped_pool.load(std::memory_order_acquire)) return *scoped;
     static RowPool pool(std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMaxThreads));
     return pool;
 }
@@ -83,5 +86,9 @@ void RowPool::worker() {
         take_chunks(round);
     }
 }
+
+RowPoolScope::RowPoolScope(RowPool& pool) : previous_(scoped_pool.exchange(&pool, std::memory_order_acq_rel)) {}
+
+RowPoolScope::~RowPoolScope() { scoped_pool.store(previous_, std::memory_order_release); }
 
 }  // namespace imm

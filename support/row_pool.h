@@ -19,18 +19,20 @@ public:
     // Rows below this count are done by the caller alone.
     static constexpr std::size_t kParallelFrom = 256;
 
-    explicit RowPool(std::size_t threads);
+    // threads counts the caller; rows below parallel_from are done by the caller alone.
+    explicit RowPool(std::size_t threads, std::size_t parallel_from = kParallelFrom);
     ~RowPool();
     RowPool(const RowPool&) = delete;
     RowPool& operator=(const RowPool&) = delete;
 
-    // The program's pool: up to four threads, the caller included.
+    // The program's pool: up to four threads, the caller included; while a
+    // RowPoolScope lives, its pool instead.
     static RowPool& shared();
 
     // Calls work(begin, end) for consecutive ranges covering 0..rows-1.
     template <class Work>
     void for_rows(std::size_t rows, Work& work) {
-        if (rows < kParallelFrom || workers_.empty()) {
+        if (rows < parallel_from_ || workers_.empty()) {
             work(std::size_t{0}, rows);
             return;
         }
@@ -56,6 +58,7 @@ private:
     void take_chunks(const Round& round);
     void worker();
 
+    std::size_t parallel_from_;
     std::vector<std::thread> workers_;
     std::mutex call_;  // one caller at a time
     std::mutex mutex_;
@@ -65,6 +68,19 @@ private:
     // The round's generation in the upper 32 bits, the next row in the lower 32.
     std::atomic<std::uint64_t> next_{0};
     std::atomic<std::size_t> done_{0};  // rows finished in the current round
+};
+
+// While it lives, RowPool::shared() is the given pool: the same work can be
+// run on pools of different sizes. One scope at a time, made and ended on one thread.
+class RowPoolScope {
+public:
+    explicit RowPoolScope(RowPool& pool);
+    ~RowPoolScope();
+    RowPoolScope(const RowPoolScope&) = delete;
+    RowPoolScope& operator=(const RowPoolScope&) = delete;
+
+private:
+    RowPool* previous_;
 };
 
 }  // namespace imm
