@@ -1,5 +1,6 @@
-// What sharing the rows among threads gains: the model's sum of squares and the
-// start values on pools of 1 to 8 threads, the caller included. The sum runs
+// What sharing the rows among threads gains: the model's sum of squares, the
+// start values and a complete run on ten curves of 100 rows, on pools of 1 to
+// 8 threads, the caller included. The sum runs
 // on the pool at every row count, so that the row count from which the pool
 // pays off can be read off. Run the sizes side by side on a shared machine:
 //   ./build-bench/sorvek_bench --benchmark_filter=OnPool --benchmark_repetitions=5 \
@@ -7,7 +8,9 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <filesystem>
 
+#include "bench/complete_run.h"
 #include "bench/full_size_rows.h"
 #include "optimise/model_objective.h"
 #include "optimise/start_values.h"
@@ -42,5 +45,14 @@ void BM_InitEstimatesOnPool(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_InitEstimatesOnPool)->ArgName("threads")->DenseRange(1, 8)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_TenCurvesOnPool(benchmark::State& state) {
+    imm::RowPool pool(static_cast<std::size_t>(state.range(0)));
+    imm::RowPoolScope scope(pool);
+    imm::bench::run_all_models(
+        state, std::filesystem::path(SORVEK_SOURCE_DIR) / "bench" / "data" / "ten_curves.in", false);
+}
+BENCHMARK(BM_TenCurvesOnPool)->ArgName("threads")->Arg(1)->Arg(2)->Arg(4)->Arg(6)->Arg(8)->Iterations(1)
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
