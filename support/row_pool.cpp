@@ -7,10 +7,12 @@ namespace imm {
 namespace {
 constexpr std::size_t kMaxThreads = 4;
 constexpr std::size_t kChunksPerThread = 4;
-// Polls of a waiting thread: first with a pause between them (about 40 us in
-// all), then giving the processor away, then an idle worker sleeps.
-constexpr int kPausePolls = 1000;
-constexpr int kYieldPolls = 1000;
+// Polls of a waiting thread: a few with a pause between them (some
+// microseconds, for rounds that follow at once), then many giving the
+// processor away, so that on a busy machine a thread that holds rows runs
+// sooner; after those an idle worker sleeps.
+constexpr int kPausePolls = 100;
+constexpr int kYieldPolls = 20000;
 constexpr std::uint64_t kRowBits = 0xFFFFFFFFu;
 
 std::uint64_t generation_of(std::uint64_t next) { return next >> 32; }
