@@ -30,7 +30,7 @@ void BM_SumOfSquaresOnPool(benchmark::State& state) {
 }
 BENCHMARK(BM_SumOfSquaresOnPool)
     ->ArgNames({"threads", "rows"})
-    ->ArgsProduct({{1, 2, 3, 4, 6, 8}, {64, 128, 256, 512, 1000}})
+    ->ArgsProduct({{1, 2, 3, 4, 6, 8}, {32, 48, 64, 96, 128, 256, 512, 1000}})
     ->UseRealTime();
 
 void BM_InitEstimatesOnPool(benchmark::State& state) {

@@ -5,8 +5,10 @@
 namespace imm {
 
 namespace {
-constexpr std::size_t kMaxThreads = 4;
+constexpr std::size_t kMaxThreads = 8;
 constexpr std::size_t kChunksPerThread = 4;
+// A chunk of fewer rows costs more to share than to do.
+constexpr std::size_t kMinChunkRows = 32;
 // Polls of a waiting thread: a few with a pause between them (some
 // microseconds, for rounds that follow at once), then many giving the
 // processor away, so that on a busy machine a thread that holds rows runs
@@ -68,7 +70,7 @@ void RowPool::run(std::size_t rows, void* context, Task task) {
     round.task.store(task, std::memory_order_relaxed);
     round.rows.store(rows, std::memory_order_relaxed);
     const std::size_t chunks = (workers_.size() + 1) * kChunksPerThread;
-    round.chunk.store((rows + chunks - 1) / chunks, std::memory_order_relaxed);
+    round.chunk.store(std::max((rows + chunks - 1) / chunks, kMinChunkRows), std::memory_order_relaxed);
     done_.store(0, std::memory_order_relaxed);
     next_.store(generation_ << 32);  // publishes the round
     if (sleepers_.load() > 0) {

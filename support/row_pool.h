@@ -18,7 +18,7 @@ namespace imm {
 class RowPool {
 public:
     // Rows below this count are done by the caller alone.
-    static constexpr std::size_t kParallelFrom = 256;
+    static constexpr std::size_t kParallelFrom = 64;
 
     // threads counts the caller; rows below parallel_from are done by the caller alone.
     explicit RowPool(std::size_t threads, std::size_t parallel_from = kParallelFrom);
@@ -26,8 +26,8 @@ public:
     RowPool(const RowPool&) = delete;
     RowPool& operator=(const RowPool&) = delete;
 
-    // The program's pool: up to four threads, the caller included; while a
-    // RowPoolScope lives, its pool instead.
+    // The program's pool: a thread for each core, at most eight, the caller
+    // included; while a RowPoolScope lives, its pool instead.
     static RowPool& shared();
 
     // Calls work(begin, end) for consecutive ranges covering 0..rows-1.
