@@ -20,7 +20,6 @@ namespace {
 
 constexpr int kPollMilliseconds = 2000;
 constexpr std::size_t kReadBytes = 63;
-constexpr std::int64_t kEndOfText = 2147483647;
 
 struct MonitorRecord {
     std::int64_t text_area = 0;
@@ -67,23 +66,24 @@ FileStamp stamp_of(int fd) {
 
 void append_to_text_area(std::int64_t text_area, const std::string& text) {
     if (!text.empty()) {
-        settextboxcursorposition(text_area, kEndOfText);
-        inserttextboxtext(text_area, text);
+        appendtextboxtext(text_area, text);
     }
 }
 
-// Appends the file's bytes from the position on to the text area; the position
-// ends at the last byte read.
+// Appends the file's bytes from the position on to the text area, all that was
+// read in one append; the position ends at the last byte read.
 void populate_from(int fd, std::int64_t text_area, off_t& position, TextAreaFeed& feed) {
     std::array<char, kReadBytes> buffer{};
+    std::string text;
     for (;;) {
         const ssize_t got = ::pread(fd, buffer.data(), buffer.size(), position);
         if (got <= 0) {
-            return;
+            break;
         }
         position += got;
-        append_to_text_area(text_area, feed.take(std::string_view(buffer.data(), static_cast<std::size_t>(got))));
+        text += feed.take(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
     }
+    append_to_text_area(text_area, text);
 }
 
 // Waits for a change in the folder (watch_fd -1: just the poll interval); then
@@ -104,10 +104,11 @@ void monitor_thread(const MonitorRecord record) {
     if (!file.valid()) {
         return;
     }
+    // The stamp is taken before each copy: a write during the copy changes it.
     TextAreaFeed feed;
     off_t position = 0;
-    populate_from(file.get(), record.text_area, position, feed);
     FileStamp seen = stamp_of(file.get());
+    populate_from(file.get(), record.text_area, position, feed);
 
     // Without a watch on the folder, a plain poll of the same interval does.
     const Descriptor watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
@@ -118,8 +119,8 @@ void monitor_thread(const MonitorRecord record) {
         wait_for_change(watching ? watch.get() : -1);
         const FileStamp now = stamp_of(file.get());
         if (!(now == seen)) {
-            populate_from(file.get(), record.text_area, position, feed);
             seen = now;
+            populate_from(file.get(), record.text_area, position, feed);
         }
     } while (isunitopen(record.unit));
 

@@ -1,7 +1,10 @@
 #!/usr/bin/python3
 """The tool a user would otherwise pick: scipy's differential evolution with its
 polish, on the same data files and the same six models as the complete-run
-benchmark. Prints, per file and model, the time and the sum of squares.
+benchmark. Prints, per file and model, the time, the parameters and the sum of
+squares at them. W is taken from the logarithm of its argument where that
+argument is too large for a double, as the program does, so every sum printed
+is the true one.
 Run from the repository root with Debian's python3-scipy:
     /usr/bin/python3 bench/scipy_evolution.py
 """
@@ -25,13 +28,32 @@ def read_rows(path):
     return np.array(rows).T
 
 
+def omega_of_log(log_arg):
+    """W(e^L) for an array of L: directly while e^L is well inside the doubles,
+    else from w + ln(w) = L by Newton steps from L - ln(L)."""
+    w = np.empty_like(log_arg)
+    large = log_arg > 100.0
+    w[~large] = special.lambertw(np.exp(log_arg[~large])).real
+    big = log_arg[large]
+    v = big - np.log(big)
+    for _ in range(6):
+        v = v * (1.0 + big - np.log(v)) / (1.0 + v)
+    w[large] = v
+    return w
+
+
 def model(m, p, t, so):
     km, vm = p[0], p[1]
     third = p[2] if len(p) > 2 else 0.0
     tp = t + third if m in (3, 6) else t
-    w = special.lambertw((so / km) * np.exp(np.minimum((so - vm * tp) / km, 700.0))).real
+    w = omega_of_log(np.log(so / km) + (so - vm * tp) / km)
     y = so - km * w if m <= 3 else km * w
     return y + third if m in (2, 5) else y
+
+
+def sum_of_squares(m, p, t, so, y):
+    r = y - model(m, p, t, so)
+    return float(np.dot(r, r))
 
 
 def bounds_of(m, t, so, y):
@@ -50,15 +72,16 @@ def main():
         total = 0.0
         for m in range(1, 7):
             def ssq(p):
-                r = y - model(m, p, t, so)
-                value = float(np.dot(r, r))
+                value = sum_of_squares(m, p, t, so, y)
                 return value if np.isfinite(value) else 4.5e15
             start = time.perf_counter()
             fit = optimize.differential_evolution(ssq, bounds_of(m, t, so, y), polish=True, seed=1, tol=1e-10,
                                                   maxiter=2000)
             seconds = time.perf_counter() - start
             total += seconds
-            print("%s model %d: %8.3f s  %7d evaluations  ssq %.10g" % (path.name, m, seconds, fit.nfev, fit.fun))
+            parameters = " ".join("%.7g" % v for v in fit.x)
+            print("%s model %d: %8.3f s  %7d evaluations  ssq %.10g  at %s"
+                  % (path.name, m, seconds, fit.nfev, sum_of_squares(m, fit.x, t, so, y), parameters))
         print("%s all six models: %.3f s" % (path.name, total))
 
 

@@ -9,6 +9,14 @@
 
 namespace imm {
 
+namespace {
+
+// Lines are gathered into insertions of about this size: each insertion is one
+// wait for the window's thread, which shows the text between two of them.
+constexpr std::size_t kInsertionBytes = 64 * 1024;
+
+}  // namespace
+
 std::int64_t write2textbox(std::int64_t area, std::string_view name) {
     enabletextbox(area, true);
     settextboxfocused(area);
@@ -20,8 +28,17 @@ std::int64_t write2textbox(std::int64_t area, std::string_view name) {
                           "\r\nfor the text area.");
         return lines.status;
     }
+    std::string insertion;
+    insertion.reserve(kInsertionBytes);
     for (const std::string& text : lines.texts) {
-        inserttextboxtext(area, text);
+        if (!insertion.empty() && insertion.size() + text.size() > kInsertionBytes) {
+            inserttextboxtext(area, insertion);
+            insertion.clear();
+        }
+        insertion += text;
+    }
+    if (!insertion.empty()) {
+        inserttextboxtext(area, insertion);
     }
     return io_ok;
 }

@@ -193,6 +193,16 @@ void HeadlessBackend::insert_text_area_text(std::int64_t area, const std::string
         RecordedTextArea& a = r.text_areas[area];
         a.contents.insert(static_cast<std::size_t>(a.cursor), text);
         a.cursor += static_cast<std::int64_t>(text.size());
+        ++a.insertions;
+    });
+}
+
+void HeadlessBackend::append_text_area_text(std::int64_t area, const std::string& text) {
+    change([&](HeadlessRecord& r) {
+        RecordedTextArea& a = r.text_areas[area];
+        a.contents += text;
+        a.cursor = static_cast<std::int64_t>(a.contents.size());
+        ++a.insertions;
     });
 }
 

@@ -375,6 +375,10 @@ void inserttextboxtext(std::int64_t id, const std::string& text) {
     backend()->insert_text_area_text(id, text);
 }
 
+void appendtextboxtext(std::int64_t id, const std::string& text) {
+    backend()->append_text_area_text(id, text);
+}
+
 std::int64_t gettextboxlength(std::int64_t id) {
     return static_cast<std::int64_t>(backend()->text_area_contents(id).size());
 }

@@ -60,6 +60,8 @@ void settextboxfocused(std::int64_t id);
 void settextboxcontents(std::int64_t id, const std::string& text);
 void settextboxcursorposition(std::int64_t id, std::int64_t position);
 void inserttextboxtext(std::int64_t id, const std::string& text);  // at the cursor
+// Moves the cursor to the end and inserts the text there, in one step.
+void appendtextboxtext(std::int64_t id, const std::string& text);
 std::int64_t gettextboxlength(std::int64_t id);
 std::string gettextboxcontents(std::int64_t id);
 

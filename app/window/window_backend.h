@@ -87,6 +87,8 @@ public:
     virtual void set_text_area_contents(std::int64_t area, const std::string& text) = 0;
     virtual void set_text_area_cursor(std::int64_t area, std::int64_t position) = 0;
     virtual void insert_text_area_text(std::int64_t area, const std::string& text) = 0;
+    // The cursor to the end, then the text inserted there.
+    virtual void append_text_area_text(std::int64_t area, const std::string& text) = 0;
     virtual std::string text_area_contents(std::int64_t area) = 0;
 
     // parent -1: the window's menu bar itself; otherwise a menu or the bar.

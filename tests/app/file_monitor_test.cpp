@@ -14,24 +14,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Records every piece of text inserted into a text area.
-class InsertRecordingBackend : public HeadlessBackend {
+// Records every piece of text appended to a text area.
+class AppendRecordingBackend : public HeadlessBackend {
 public:
-    void insert_text_area_text(std::int64_t area, const std::string& text) override {
+    void append_text_area_text(std::int64_t area, const std::string& text) override {
         {
             std::lock_guard lock(mutex_);
-            inserts_.push_back(text);
+            appends_.push_back(text);
         }
-        HeadlessBackend::insert_text_area_text(area, text);
+        HeadlessBackend::append_text_area_text(area, text);
     }
-    std::vector<std::string> inserts() const {
+    std::vector<std::string> appends() const {
         std::lock_guard lock(mutex_);
-        return inserts_;
+        return appends_;
     }
 
 private:
     mutable std::mutex mutex_;
-    std::vector<std::string> inserts_;
+    std::vector<std::string> appends_;
 };
 
 bool valid_utf8(const std::string& text) {
@@ -87,7 +87,7 @@ protected:
         out << bytes;
     }
 
-    std::shared_ptr<InsertRecordingBackend> backend_ = std::make_shared<InsertRecordingBackend>();
+    std::shared_ptr<AppendRecordingBackend> backend_ = std::make_shared<AppendRecordingBackend>();
     std::int64_t area_ = -1;
     fs::path folder_;
     fs::path file_;
@@ -115,6 +115,27 @@ TEST_F(FileMonitor, FollowsTheUnitsFileUntilItsLastCopy) {
     EXPECT_EQ(contents(), "written before the monitor\r\nadded later\r\nthird\r\njust before the unit closes\r\n");
 }
 
+TEST_F(FileMonitor, WhatIsThereArrivesInOneAppendAtTheEnd) {
+    UnitTable& units = UnitTable::instance();
+    ASSERT_EQ(units.open(kUnit, file_.string(), OpenMode::create), io_ok);
+    std::string lines;
+    for (int i = 0; i < 40; ++i) {
+        const std::string line = "line " + std::to_string(i) + " of a report read 63 bytes at a time";
+        ASSERT_EQ(units.write_record(kUnit, line), io_ok);
+        lines += line + "\r\n";
+    }
+    ASSERT_EQ(units.flush(kUnit), io_ok);
+    // The user's cursor at the start: the copy still goes to the end.
+    settextboxcontents(area_, "typed\r\n");
+    FileMonitorHandle monitor = assignunit(area_, kUnit);
+    ASSERT_TRUE(shows(lines));
+    units.close(kUnit);
+    monitor.join();
+    EXPECT_EQ(contents(), "typed\r\n" + lines);
+    EXPECT_EQ(backend_->appends(), std::vector<std::string>{lines});
+    EXPECT_EQ(backend_->record().text_areas.at(area_).cursor, std::ssize(contents()));
+}
+
 TEST_F(FileMonitor, MultiByteCharactersArriveWhole) {
     UnitTable& units = UnitTable::instance();
     ASSERT_EQ(units.open(kUnit, file_.string(), OpenMode::create), io_ok);
@@ -135,7 +156,7 @@ TEST_F(FileMonitor, MultiByteCharactersArriveWhole) {
     monitor.join();
 
     EXPECT_EQ(contents(), first + "\r\nabc\xC3\xA9t\xF0\x9F\x98\x80 end\r\n");
-    for (const std::string& piece : backend_->inserts()) {
+    for (const std::string& piece : backend_->appends()) {
         EXPECT_TRUE(valid_utf8(piece)) << piece;
     }
 }

@@ -57,5 +57,36 @@ TEST(RowPool, SingleThreadPoolRunsOnTheCaller) {
     EXPECT_EQ(threads, (std::set<std::thread::id>{std::this_thread::get_id()}));
 }
 
+// While a scope lives, the program's pool is the scope's; then the one before again.
+TEST(RowPool, ScopeLendsItsPoolToTheProgram) {
+    RowPool& program = RowPool::shared();
+    RowPool outer_pool(2);
+    RowPool inner_pool(1);
+    {
+        RowPoolScope outer(outer_pool);
+        EXPECT_EQ(&RowPool::shared(), &outer_pool);
+        {
+            RowPoolScope inner(inner_pool);
+            EXPECT_EQ(&RowPool::shared(), &inner_pool);
+        }
+        EXPECT_EQ(&RowPool::shared(), &outer_pool);
+    }
+    EXPECT_EQ(&RowPool::shared(), &program);
+}
+
+// Below its threshold a pool leaves the rows to the caller.
+TEST(RowPool, RowsBelowTheThresholdStayWithTheCaller) {
+    RowPool pool(4, 64);
+    std::set<std::thread::id> threads;
+    std::size_t calls = 0;
+    auto work = [&](std::size_t, std::size_t) {
+        threads.insert(std::this_thread::get_id());
+        ++calls;
+    };
+    pool.for_rows(63, work);
+    EXPECT_EQ(threads, (std::set<std::thread::id>{std::this_thread::get_id()}));
+    EXPECT_EQ(calls, 1u);
+}
+
 }  // namespace
 }  // namespace imm

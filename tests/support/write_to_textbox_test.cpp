@@ -52,9 +52,27 @@ TEST_F(WriteToTextboxTest, ShowsEveryLineButTheFirstWhole) {
     EXPECT_TRUE(session_.record().messages.empty());
 }
 
+TEST_F(WriteToTextboxTest, ALongReportGoesInInAFewInsertionsOfWholeLines) {
+    std::string report = "REPORT HEAD\n";
+    std::string shown;
+    for (int i = 0; i < 4000; ++i) {
+        const std::string line = "       " + std::to_string(i) + "      0.123450E+01     0.678900E+00    -0.1E-02";
+        report += line + "   \n";
+        shown += line + "\r\n";
+    }
+    ASSERT_GT(shown.size(), 200'000u);
+    EXPECT_EQ(write2textbox(area_, file("long.out", report)), io_ok);
+    const RecordedTextArea area = session_.record().text_areas.at(area_);
+    EXPECT_EQ(area.contents, shown);
+    EXPECT_EQ(area.cursor, std::ssize(shown));
+    EXPECT_GE(area.insertions, 2);
+    EXPECT_LE(area.insertions, 5);
+}
+
 TEST_F(WriteToTextboxTest, AOneLineFileLeavesTheAreaUnchanged) {
     EXPECT_EQ(write2textbox(area_, file("one.out", "only line\n")), io_ok);
     EXPECT_EQ(gettextboxcontents(area_), "");
+    EXPECT_EQ(session_.record().text_areas.at(area_).insertions, 0);
 }
 
 TEST_F(WriteToTextboxTest, AnOpenFailureShowsAnErrorAndGoesOn) {

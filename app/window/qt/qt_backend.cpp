@@ -250,6 +250,17 @@ void QtBackend::insert_text_area_text(std::int64_t area, const std::string& text
     });
 }
 
+void QtBackend::append_text_area_text(std::int64_t area, const std::string& text) {
+    run_on_gui([&] {
+        if (QPlainTextEdit* edit = text_area(area)) {
+            QTextCursor cursor = edit->textCursor();
+            cursor.movePosition(QTextCursor::End);
+            edit->setTextCursor(cursor);
+            edit->insertPlainText(to_qt_text(text));
+        }
+    });
+}
+
 std::string QtBackend::text_area_contents(std::int64_t area) {
     return run_on_gui([&] {
         const QPlainTextEdit* edit = text_area(area);

@@ -40,6 +40,7 @@ public:
     void set_text_area_contents(std::int64_t area, const std::string& text) override;
     void set_text_area_cursor(std::int64_t area, std::int64_t position) override;
     void insert_text_area_text(std::int64_t area, const std::string& text) override;
+    void append_text_area_text(std::int64_t area, const std::string& text) override;
     std::string text_area_contents(std::int64_t area) override;
     void add_menu(std::int64_t window, std::int64_t menu, std::int64_t parent, const std::string& title) override;
     void add_menu_item(std::int64_t window, std::int64_t item, std::int64_t menu, const std::string& title) override;

@@ -97,6 +97,10 @@ TEST(HeadlessWindow, TextAreaInsertsAtTheCursor) {
     inserttextboxtext(area, "a\r\n");
     EXPECT_EQ(gettextboxcontents(area), "a\r\nb\r\nc\r\n");
     EXPECT_EQ(gettextboxlength(area), 9);
+    appendtextboxtext(area, "d\r\n");
+    EXPECT_EQ(gettextboxcontents(area), "a\r\nb\r\nc\r\nd\r\n");
+    EXPECT_EQ(session.record().text_areas.at(area).cursor, 12);
+    EXPECT_EQ(session.record().text_areas.at(area).insertions, 4);
     settextboxcontents(area, "");
     EXPECT_EQ(gettextboxlength(area), 0);
     enabletextbox(area, false);

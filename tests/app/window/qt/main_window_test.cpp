@@ -97,6 +97,7 @@ TEST_F(QtMainWindow, OpensTheExampleFileRunsAndShowsTheReport) {
     const std::string written = file_text(report);
     ASSERT_TRUE(written.ends_with(record + "\n")) << written;
     EXPECT_EQ(area->toPlainText(), shown_report(written.substr(0, written.size() - record.size() - 1)));
+    EXPECT_EQ(area->textCursor().position(), area->toPlainText().size());  // three models: at the end
     EXPECT_FALSE(bar_action(main, "Run")->isEnabled());
 
     ASSERT_TRUE(choose_until(bar_action(main, "Quit"), [&] { return program.done(); }));

@@ -111,14 +111,16 @@ TEST_F(QtWindow, TextAreaUsesCrLfTextAndAFixedWidthFont) {
         inserttextboxtext(area, "1.0   2.0\r\n");
         settextboxcursorposition(area, 0);
         inserttextboxtext(area, "head\r\n");
+        appendtextboxtext(area, "end\r\n");
         contents = gettextboxcontents(area);
     });
     ASSERT_TRUE(program.finish());
-    EXPECT_EQ(contents, "head\r\nKm    Vm\r\n1.0   2.0\r\n");
+    EXPECT_EQ(contents, "head\r\nKm    Vm\r\n1.0   2.0\r\nend\r\n");
     EXPECT_EQ(gettextboxlength(area), static_cast<std::int64_t>(contents.size()));
     auto* edit = find_window<LayerWindow>()->findChild<QPlainTextEdit*>();
     ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(edit->toPlainText(), "head\nKm    Vm\n1.0   2.0\n");
+    EXPECT_EQ(edit->toPlainText(), "head\nKm    Vm\n1.0   2.0\nend\n");
+    EXPECT_EQ(edit->textCursor().position(), edit->toPlainText().size());
     EXPECT_EQ(edit->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_TRUE(QFontInfo(edit->font()).fixedPitch());
 
