@@ -2,19 +2,24 @@
 """The tool a user would otherwise pick: scipy's differential evolution with its
 polish, on the same data files and the same six models as the complete-run
 benchmark. Prints, per file and model, the time, the parameters and the sum of
-squares at them. W is taken from the logarithm of its argument where that
-argument is too large for a double, as the program does, so every sum printed
-is the true one.
+squares at them. The models are those of the fit tests' reference
+(tests/reference/fit_minima.py): W is taken from the logarithm of its argument
+where that argument is too large for a double, so every sum printed is the
+true one.
 Run from the repository root with Debian's python3-scipy:
     /usr/bin/python3 bench/scipy_evolution.py
 """
 import pathlib
+import sys
 import time
 
 import numpy as np
-from scipy import optimize, special
+from scipy import optimize
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
+# The models as the fit tests' reference evaluates them.
+sys.path.insert(0, str(ROOT / "tests" / "reference"))
+from fit_minima import model  # noqa: E402
 FILES = [ROOT / "examples" / "example.in", ROOT / "bench" / "data" / "ten_curves.in"]
 
 
@@ -26,29 +31,6 @@ def read_rows(path):
             break
         rows.append([float(v) for v in text.split()[:3]])
     return np.array(rows).T
-
-
-def omega_of_log(log_arg):
-    """W(e^L) for an array of L: directly while e^L is well inside the doubles,
-    else from w + ln(w) = L by Newton steps from L - ln(L)."""
-    w = np.empty_like(log_arg)
-    large = log_arg > 100.0
-    w[~large] = special.lambertw(np.exp(log_arg[~large])).real
-    big = log_arg[large]
-    v = big - np.log(big)
-    for _ in range(6):
-        v = v * (1.0 + big - np.log(v)) / (1.0 + v)
-    w[large] = v
-    return w
-
-
-def model(m, p, t, so):
-    km, vm = p[0], p[1]
-    third = p[2] if len(p) > 2 else 0.0
-    tp = t + third if m in (3, 6) else t
-    w = omega_of_log(np.log(so / km) + (so - vm * tp) / km)
-    y = so - km * w if m <= 3 else km * w
-    return y + third if m in (2, 5) else y
 
 
 def sum_of_squares(m, p, t, so, y):

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "engine/gauss_newton_hessian.h"
-#include "engine/models.h"
 #include "engine/progress_title.h"
 #include "engine/robust_weights.h"
 #include "optimise/calcfg.h"
@@ -168,6 +167,7 @@ private:
     std::array<double, kMaxRows> held_{};
     const HeldWeights weights_;
     CountedCalcfg objective_;
+    ModelSumOfSquares fresh_weights_{2};  // robust weights taken afresh at a point
     ParameterVector var_{};
     const std::span<double> p_;
     double f_ = 0.0;
@@ -184,10 +184,8 @@ void ModelFit::keep_best() {
 }
 
 bool ModelFit::hold_weights() {
-    std::array<double, kMaxRows> residuals{};
-    for (std::size_t k = 0; k < rows_; ++k) residuals[k] = a1.yobs[k] - func(a1.t[k], a1.so[k], a1.yobs[k], p_);
-    std::array<double, kMaxRows> fresh{};
-    robust_wt(std::span<const double>(residuals).first(rows_), std::span(fresh).first(rows_));
+    fresh_weights_.value(p_);
+    const std::span<const double> fresh = fresh_weights_.robust_weights();
     double change = 0.0;
     for (std::size_t k = 0; k < rows_; ++k) change = std::max(change, std::fabs(fresh[k] - held_[k]));
     std::copy_n(fresh.begin(), rows_, held_.begin());

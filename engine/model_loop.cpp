@@ -152,7 +152,8 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
 
     ModelFitResult fit;
     try {
-        // The start values are estimated with this run's weighting.
+        // The run's weighting is set before the start values, so none is left
+        // from the run before; the start values themselves are unweighted.
         set_weight_mode(weight_mode);
         choose_start_values(run, n, random);
         const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);

@@ -27,6 +27,12 @@ public:
     // The sum at x for any weighting mode.
     double sum(std::span<const double> x, std::int64_t weight_mode);
 
+    // The robust weights of the rows that the last sum in mode 2 without held
+    // weights computed.
+    std::span<const double> robust_weights() const {
+        return std::span(weights_).first(static_cast<std::size_t>(a3.ndata));
+    }
+
 private:
     std::int64_t weight_mode_;
     HeldWeights held_;

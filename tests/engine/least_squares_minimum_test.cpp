@@ -112,8 +112,12 @@ TEST_P(LeastSquaresMinimum, EveryModelOnEveryStream) {
                 const double margin = 1e-9 * std::max(1.0, std::abs(p));
                 EXPECT_GE(p, fit.bounds.lower[i] - margin) << "parameter " << i + 1;
                 EXPECT_LE(p, fit.bounds.upper[i] + margin) << "parameter " << i + 1;
-                if (std::abs(p - box[2 * i]) <= margin) EXPECT_DOUBLE_EQ(fit.bounds.lower[i], box[2 * i]);
-                if (std::abs(p - box[2 * i + 1]) <= margin) EXPECT_DOUBLE_EQ(fit.bounds.upper[i], box[2 * i + 1]);
+                if (std::abs(p - box[2 * i]) <= margin) {
+                    EXPECT_DOUBLE_EQ(fit.bounds.lower[i], box[2 * i]);
+                }
+                if (std::abs(p - box[2 * i + 1]) <= margin) {
+                    EXPECT_DOUBLE_EQ(fit.bounds.upper[i], box[2 * i + 1]);
+                }
                 EXPECT_GE(fit.params[i], fit.bounds.lower[i]) << "parameter " << i + 1;
                 EXPECT_LE(fit.params[i], fit.bounds.upper[i]) << "parameter " << i + 1;
             }

@@ -60,10 +60,8 @@ TEST_F(QtMainWindow, OpensTheExampleFileRunsAndShowsTheReport) {
     ASSERT_NE(area, nullptr);
 
     // Product models through the selection window.
-    LayerWindow* selection = nullptr;
-    ASSERT_TRUE(choose_until(bar_action(main, "Models"),
-                             [&] { return (selection = window_titled("Select Models")) != nullptr; }));
-    ASSERT_TRUE(pump_until([&] { return push_button(selection, "Close") != nullptr; }));
+    LayerWindow* selection = open_model_selection(main);
+    ASSERT_NE(selection, nullptr);
     push_button(selection, "Product")->click();
     push_button(selection, "Close")->click();
     ASSERT_TRUE(pump_until([&] { return window_titled("Select Models") == nullptr && bar_action(main, "Run")->isEnabled(); }));

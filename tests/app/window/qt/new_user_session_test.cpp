@@ -108,10 +108,8 @@ TEST_F(QtNewUser, OpensTheExampleFitsProductModelsAndLooksAtEveryPlot) {
 
     // The selection window's buttons form one group: "Product" is how a user
     // gets several models at once.
-    LayerWindow* selection = nullptr;
-    ASSERT_TRUE(choose_until(bar_action(main, "Models"),
-                             [&] { return (selection = window_titled("Select Models")) != nullptr; }));
-    ASSERT_TRUE(pump_until([&] { return push_button(selection, "Close") != nullptr; }));
+    LayerWindow* selection = open_model_selection(main);
+    ASSERT_NE(selection, nullptr);
     EXPECT_EQ(radio_states(selection), std::vector<bool>(6, false));
     push_button(selection, "Product")->click();
     ASSERT_TRUE(pump_until([&] { return radio_states(selection) == std::vector<bool>{true, true, true, false, false, false}; }));

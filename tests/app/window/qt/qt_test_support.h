@@ -96,6 +96,17 @@ inline bool choose_until(QAction* action, const std::function<bool()>& condition
     return false;
 }
 
+// Opens the model-selection window from the main window's menu and waits for
+// its buttons; null when it did not come.
+inline LayerWindow* open_model_selection(LayerWindow* main) {
+    LayerWindow* selection = nullptr;
+    if (!choose_until(bar_action(main, "Models"),
+                      [&] { return (selection = window_titled("Select Models")) != nullptr; })) {
+        return nullptr;
+    }
+    return pump_until([&] { return push_button(selection, "Close") != nullptr; }) ? selection : nullptr;
+}
+
 inline std::string file_text(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream text;
