@@ -1,5 +1,6 @@
 #include "engine/derivatives.h"
 
+#include "engine/model_rows.h"
 #include "engine/models.h"
 #include "engine/robust_weights.h"
 #include "engine/weighted_sum_of_squares.h"
@@ -40,9 +41,7 @@ double model_at(std::size_t k, const Params& p) { return func(a1.t[k], a1.so[k],
 
 // Model values of rows 0..n-1 at p, shared among the row pool's threads.
 void model_values(std::int64_t n, const Params& p, RowValues& f) {
-    auto evaluate_rows = [&p, &f](std::size_t begin, std::size_t end) {
-        for (std::size_t k = begin; k < end; ++k) f[k] = model_at(k, p);
-    };
+    auto evaluate_rows = [&p, &f](std::size_t begin, std::size_t end) { model_rows(begin, end, p, f); };
     RowPool::shared().for_rows(static_cast<std::size_t>(n), evaluate_rows);
 }
 

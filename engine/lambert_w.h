@@ -3,7 +3,9 @@
 // once per data row in every fit.
 #pragma once
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 namespace imm {
@@ -39,6 +41,23 @@ inline double fritsch_step(double w, double lr) {
 
 }  // namespace lambert_w_detail
 
+namespace lambert_w_detail {
+
+// The iterated path of omega_wo: a fixed start, three steps of the form
+// w/(1+w)·(1 + ln(x/w)) and one Fritsch step.
+inline double omega_start(double x) {
+    const double s = std::sqrt(kE * x + 1.0);
+    return 2.036 * std::log((1.0 + 1.14956131 * s) / (1.0 + 0.4549574 * std::log(1.0 + s))) - 1.0;
+}
+inline double omega_step(double x, double w) { return (w / (1.0 + w)) * (1.0 + signed_log_ratio(x, w)); }
+inline double omega_last_step(double x, double w) { return fritsch_step(w, signed_log_ratio(x, w)); }
+
+}  // namespace lambert_w_detail
+
+// True when omega_wo(x) takes its iterated path: x is neither a special point
+// nor close enough to 0 for the series. False for a NaN.
+inline bool omega_wo_iterates(double x) { return x >= 1e-9 && x < 3e45 && x != 1.0 && x != lambert_w_detail::kE; }
+
 // Principal W by a fixed start and four fixed steps. Returns 0 for x <= 0 except
 // -1 at the double nearest -1/e, and 100 for x >= 3e45; a NaN propagates.
 inline double omega_wo(double x) {
@@ -49,10 +68,22 @@ inline double omega_wo(double x) {
         // The fixed steps do not converge this close to 0; the series is exact here.
         return x * (1.0 - x + 1.5 * x * x - (8.0 / 3.0) * x * x * x);
     }
-    const double s = std::sqrt(kE * x + 1.0);
-    w = 2.036 * std::log((1.0 + 1.14956131 * s) / (1.0 + 0.4549574 * std::log(1.0 + s))) - 1.0;
-    for (int i = 0; i < 3; ++i) w = (w / (1.0 + w)) * (1.0 + signed_log_ratio(x, w));
-    return fritsch_step(w, signed_log_ratio(x, w));
+    w = omega_start(x);
+    for (int i = 0; i < 3; ++i) w = omega_step(x, w);
+    return omega_last_step(x, w);
+}
+
+// omega_wo of N arguments that all take the iterated path, each step taken
+// for every argument before the next: the logarithms of different arguments
+// then overlap in the processor, and each result is omega_wo's bit for bit.
+template <std::size_t N>
+inline void omega_wo_side_by_side(const std::array<double, N>& x, std::array<double, N>& w) {
+    using namespace lambert_w_detail;
+    for (std::size_t j = 0; j < N; ++j) w[j] = omega_start(x[j]);
+    for (int i = 0; i < 3; ++i) {
+        for (std::size_t j = 0; j < N; ++j) w[j] = omega_step(x[j], w[j]);
+    }
+    for (std::size_t j = 0; j < N; ++j) w[j] = omega_last_step(x[j], w[j]);
 }
 
 // Principal W with the same special points, by a start suited to the range of x

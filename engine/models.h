@@ -34,30 +34,43 @@ inline double scaled_omega(double u, double ratio) {
 enum class Observed { product, substrate };
 enum class Third { none, background, offset };
 
+// A model's parameters as its values read them: Km, Vm and the background or
+// time offset (NaN when the model has one and p does not hold it).
+template <Third kThird>
+struct ModelParameters {
+    explicit ModelParameters(std::span<const double> p) : km(p[0]), vm(p[1]) {
+        if constexpr (kThird != Third::none) third = p.size() > 2 ? p[2] : std::numeric_limits<double>::quiet_NaN();
+    }
+    // Km and Vm are positive, finite constants; anything else has no curve.
+    bool usable() const {
+        return km > 0.0 && vm > 0.0 && std::isfinite(km) && std::isfinite(vm) &&
+               (kThird != Third::background || std::isfinite(third));
+    }
+    // t' = t, or t + P3 for the time offset.
+    double time(double t) const { return kThird == Third::offset ? t + third : t; }
+    // u = (so - Vm·t')/Km, at which W is taken.
+    double exponent(double so, double tp) const { return (so - tp * vm) / km; }
+    // The observed quantity from W: product so - Km·W or substrate Km·W, plus P3 as a background.
+    template <Observed kObserved>
+    double value(double so, double w) const {
+        double v = kObserved == Observed::product ? so - km * w : km * w;
+        if constexpr (kThird == Third::background) v += third;
+        return v;
+    }
+
+    double km;
+    double vm;
+    double third = 0.0;
+};
+
 // The value of one model: product so - Km·W or substrate Km·W, with W taken at
 // u = (so - Vm·t')/Km, t' = t or t + P3, and P3 added as a background.
 template <Observed kObserved, Third kThird>
 inline double model_value(double t, double so, std::span<const double> p) {
-    const double km = p[0];
-    const double vm = p[1];
-    double third = 0.0;
-    if constexpr (kThird != Third::none) third = p.size() > 2 ? p[2] : std::numeric_limits<double>::quiet_NaN();
-    double tp = t;
-    if constexpr (kThird == Third::offset) tp = t + third;
-    // Km and Vm are positive, finite constants; anything else has no curve.
-    if (!(km > 0.0) || !(vm > 0.0) || !std::isfinite(km) || !std::isfinite(vm) || !std::isfinite(tp) ||
-        (kThird == Third::background && !std::isfinite(third))) {
-        return std::numeric_limits<double>::quiet_NaN();
-    }
-    const double w = scaled_omega((so - tp * vm) / km, so / km);
-    double value = 0.0;
-    if constexpr (kObserved == Observed::product) {
-        value = so - km * w;
-    } else {
-        value = km * w;
-    }
-    if constexpr (kThird == Third::background) value += third;
-    return value;
+    const ModelParameters<kThird> m(p);
+    const double tp = m.time(t);
+    if (!m.usable() || !std::isfinite(tp)) return std::numeric_limits<double>::quiet_NaN();
+    return m.template value<kObserved>(so, scaled_omega(m.exponent(so, tp), so / m.km));
 }
 
 }  // namespace model_detail

@@ -35,7 +35,10 @@ public:
           reference_(reference),
           population_(static_cast<std::size_t>(members_ * n_)),
           next_population_(population_.size()),
-          values_(static_cast<std::size_t>(members_))
+          values_(static_cast<std::size_t>(members_)),
+          trials_(population_.size()),
+          reflected_trials_(population_.size()),
+          trial_values_(values_.size())
     {
         std::copy(start.begin(), start.end(), start_.begin());
     }
@@ -52,6 +55,10 @@ private:
     double draw() { return randomu(uniform_); }
 
     double regfunc(std::span<double> x);
+    // regfunc at the first `count` points stored in `points`, taken side by side.
+    void regfunc_points(std::vector<double>& points, std::int64_t count, std::span<double> values);
+    // The guards of regfunc on a value.
+    static double guarded(double f);
     double search(std::span<double> x);
     void plimits(std::span<double> x) const;
     void reflect(std::span<double> x) const;
@@ -63,6 +70,8 @@ private:
     // Grid point number g of `levels` levels per active parameter; held ones from a.
     void grid_point(std::int64_t g, std::int64_t levels, std::span<const double> a, std::span<double> x) const;
     void draw_indices(std::int64_t member);
+    // The trial of `member` into row member-1 of trials_, ready for evaluation;
+    // the working vector then holds it, reflected into the box.
     void make_trial(std::int64_t member, double pl, double pu);
     void write_trace(double value, bool first_line) const;
 
@@ -77,6 +86,11 @@ private:
     std::vector<double> population_;       // x0, one row per member
     std::vector<double> next_population_;  // y0
     std::vector<double> values_;           // fv
+    std::vector<double> trials_;           // the generation's trials, as evaluated
+    std::vector<double> reflected_trials_; // the same, reflected into the box
+    std::vector<double> trial_values_;
+    std::vector<double> grid_;             // the grid points of spread_over_box
+    std::vector<double> grid_values_;
     Vector start_{};
     Vector trial_{};    // a: the working trial vector
     Vector handed_{};   // p0: the vector handed to the objective
@@ -92,7 +106,21 @@ double Evolution::regfunc(std::span<double> x)
 {
     ++evaluations_;
     plimits(x);
-    double f = objective_.value(x);
+    return guarded(objective_.value(x));
+}
+
+void Evolution::regfunc_points(std::vector<double>& points, std::int64_t count, std::span<double> values)
+{
+    evaluations_ += count;
+    for (std::int64_t i = 0; i < count; ++i) plimits(row(points, i));
+    const auto used = static_cast<std::size_t>(count * n_);
+    objective_.values(std::span<const double>(points).first(used), static_cast<std::size_t>(n_),
+                      values.first(static_cast<std::size_t>(count)));
+    for (std::int64_t i = 0; i < count; ++i) values[static_cast<std::size_t>(i)] = guarded(values[static_cast<std::size_t>(i)]);
+}
+
+double Evolution::guarded(double f)
+{
     if (std::isnan(f)) {
         f = kBigBound;
     }
@@ -139,13 +167,13 @@ void Evolution::spread_over_box(std::span<const double> a)
     const std::int64_t levels = n_ <= 2 ? 8 : (n_ == 3 ? 5 : 3);
     std::int64_t points = 1;
     for (std::int64_t j = 0; j < n_; ++j) points *= active(j) ? levels : 1;
+    grid_.resize(static_cast<std::size_t>(points * n_));
+    grid_values_.resize(static_cast<std::size_t>(points));
+    for (std::int64_t g = 0; g < points; ++g) grid_point(g, levels, a, row(grid_, g));
+    regfunc_points(grid_, points, grid_values_);
     std::vector<std::pair<double, std::int64_t>> scored;
     scored.reserve(static_cast<std::size_t>(points));
-    auto handed = first(handed_);
-    for (std::int64_t g = 0; g < points; ++g) {
-        grid_point(g, levels, a, handed);
-        scored.emplace_back(regfunc(handed), g);
-    }
+    for (std::int64_t g = 0; g < points; ++g) scored.emplace_back(grid_values_[static_cast<std::size_t>(g)], g);
     const auto spread_members = static_cast<std::size_t>(members_ / 2);
     const std::size_t kept = std::min(spread_members, scored.size());
     std::partial_sort(scored.begin(), scored.begin() + static_cast<std::ptrdiff_t>(kept), scored.end());
@@ -305,17 +333,15 @@ void Evolution::make_trial(std::int64_t member, double pl, double pu)
         }
     }
 
-    auto handed = first(handed_);
-    std::copy(a.begin(), a.end(), handed.begin());
-    const double f = regfunc(handed);
-    reflect(handed);
-    std::copy(handed.begin(), handed.end(), a.begin());
-    auto& best = values_[static_cast<std::size_t>(member - 1)];
-    if (f < best) {
-        best = f;
-        auto next = row(next_population_, member - 1);
-        std::copy(a.begin(), a.end(), next.begin());
-    }
+    // regfunc pulls the trial into the limits before it is evaluated; the
+    // evaluation itself waits for the whole generation's trials.
+    auto trial = row(trials_, member - 1);
+    std::copy(a.begin(), a.end(), trial.begin());
+    plimits(trial);
+    std::copy(trial.begin(), trial.end(), a.begin());
+    reflect(a);
+    auto reflected = row(reflected_trials_, member - 1);
+    std::copy(a.begin(), a.end(), reflected.begin());
 }
 
 void Evolution::write_trace(double value, bool first_line) const
@@ -391,12 +417,9 @@ EvolutionResult Evolution::run()
         }
 
         // Re-evaluate every member; a member pulled into the limits keeps the pulled vector.
-        for (std::int64_t i = 0; i < members_; ++i) {
-            auto x = row(population_, i);
-            std::copy(x.begin(), x.end(), handed.begin());
-            values_[static_cast<std::size_t>(i)] = regfunc(handed);
-            std::copy(handed.begin(), handed.end(), x.begin());
-        }
+        regfunc_points(population_, members_, values_);
+        auto last_member = row(population_, members_ - 1);
+        std::copy(last_member.begin(), last_member.end(), handed.begin());
         std::copy(handed.begin(), handed.end(), a.begin());
 
         // Probe around the last member; every worse member becomes the probe point.
@@ -440,9 +463,20 @@ EvolutionResult Evolution::run()
             }
         }
 
+        // A trial replaces its member in the next generation when it is better.
         next_population_ = population_;
         for (std::int64_t member = 1; member <= members_; ++member) {
             make_trial(member, pl, pu);
+        }
+        regfunc_points(trials_, members_, trial_values_);
+        for (std::int64_t i = 0; i < members_; ++i) {
+            const auto k = static_cast<std::size_t>(i);
+            if (trial_values_[k] < values_[k]) {
+                values_[k] = trial_values_[k];
+                auto reflected = row(reflected_trials_, i);
+                auto next = row(next_population_, i);
+                std::copy(reflected.begin(), reflected.end(), next.begin());
+            }
         }
         population_.swap(next_population_);
 

@@ -24,6 +24,10 @@ public:
 
     double value(std::span<const double> x) override { return sum(x, weight_mode_); }
 
+    // Each point's rows on one thread, the points shared among the row pool.
+    // Leaves robust_weights() as it was.
+    void values(std::span<const double> points, std::size_t n, std::span<double> values) override;
+
     // The sum at x for any weighting mode.
     double sum(std::span<const double> x, std::int64_t weight_mode);
 

@@ -30,6 +30,13 @@ class Objective {
 public:
     virtual ~Objective() = default;
     virtual double value(std::span<const double> x) = 0;
+
+    // The values at count points of n parameters each, stored one after
+    // another in points, into values[0..count-1]: each equal to value at that
+    // point. An objective may take the points side by side.
+    virtual void values(std::span<const double> points, std::size_t n, std::span<double> values) {
+        for (std::size_t i = 0; i < values.size(); ++i) values[i] = value(points.subspan(i * n, n));
+    }
 };
 
 // An objective that can also give its gradient and its constraints. Its

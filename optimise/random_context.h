@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <random>
 
+#include "optimise/mersenne_twister.h"
+
 namespace imm {
 
 // r := frac((r + pi)^5): the random searches' generator. A zero argument
@@ -51,7 +53,7 @@ public:
     const SeedWords& seed_words() const { return words_; }
 
 private:
-    std::mt19937_64 engine_;
+    MersenneTwister64 engine_;
     SeedWords words_{};
 };
 

@@ -6,9 +6,12 @@ namespace imm {
 
 namespace {
 constexpr std::size_t kMaxThreads = 8;
-constexpr std::size_t kChunksPerThread = 4;
-// A chunk of fewer rows costs more to share than to do.
+// One chunk a thread: every claim and every chunk's rows handed back cost
+// transfers between cores, which outweigh the balance smaller chunks give.
+// A chunk of fewer rows costs more to share than to do; chunks are whole
+// blocks of the rows the models take side by side.
 constexpr std::size_t kMinChunkRows = 32;
+constexpr std::size_t kChunkBlock = 8;
 // Polls of a waiting thread: a few with a pause between them (some
 // microseconds, for rounds that follow at once), then many giving the
 // processor away, so that on a busy machine a thread that holds rows runs
@@ -62,15 +65,20 @@ RowPool& RowPool::shared() {
     return pool;
 }
 
-void RowPool::run(std::size_t rows, void* context, Task task) {
+std::size_t RowPool::chunk_rows(std::size_t rows) const {
+    const std::size_t threads = workers_.size() + 1;
+    const std::size_t share = (rows + threads - 1) / threads;
+    return std::max((share + kChunkBlock - 1) / kChunkBlock * kChunkBlock, kMinChunkRows);
+}
+
+void RowPool::run(std::size_t rows, std::size_t chunk, void* context, Task task) {
     std::lock_guard call(call_);
     generation_ = (generation_ + 1) & kRowBits;
     Round& round = rounds_[generation_ & 1];
     round.context.store(context, std::memory_order_relaxed);
     round.task.store(task, std::memory_order_relaxed);
     round.rows.store(rows, std::memory_order_relaxed);
-    const std::size_t chunks = (workers_.size() + 1) * kChunksPerThread;
-    round.chunk.store(std::max((rows + chunks - 1) / chunks, kMinChunkRows), std::memory_order_relaxed);
+    round.chunk.store(chunk, std::memory_order_relaxed);
     done_.store(0, std::memory_order_relaxed);
     next_.store(generation_ << 32);  // publishes the round
     if (sleepers_.load() > 0) {

@@ -121,6 +121,39 @@ TEST(ThreadCount, SearchesAndStatisticsGiveTheSameBitsOnOneAndOnManyThreads) {
     }
 }
 
+// Points taken side by side, each on one thread, give the values the sum
+// gives one point at a time, in every weighting mode and with held weights.
+TEST(ThreadCount, PointsSideBySideGiveTheSumOfEachPoint) {
+    std::array<double, kMaxRows> held{};
+    for (std::size_t k = 0; k < held.size(); ++k) held[k] = 0.5 + 0.01 * static_cast<double>(k % 7);
+    for (const std::size_t threads : {1u, 8u}) {
+        RowPool pool(threads);
+        RowPoolScope scope(pool);
+        for (const std::int64_t weight_mode : {0, 1, 2}) {
+            load_rows(weight_mode);
+            for (const bool with_held : {false, true}) {
+                // 40 points share the pool; 3 points are too few to.
+                for (const std::size_t count : {40u, 3u}) {
+                    std::vector<double> points;
+                    for (std::size_t i = 0; i < count; ++i) {
+                        const double shift = 1.0 + 0.03 * static_cast<double>(i);
+                        points.insert(points.end(), {kPoint[0] * shift, kPoint[1] / shift, kPoint[2] - 0.01 * static_cast<double>(i)});
+                    }
+                    ModelSumOfSquares side_by_side(weight_mode, with_held ? HeldWeights(held.data(), kRows) : HeldWeights{});
+                    ModelSumOfSquares one_by_one(weight_mode, with_held ? HeldWeights(held.data(), kRows) : HeldWeights{});
+                    std::vector<double> values(count);
+                    side_by_side.values(points, 3, values);
+                    for (std::size_t i = 0; i < count; ++i) {
+                        const double expected = one_by_one.value(std::span<const double>(points).subspan(3 * i, 3));
+                        EXPECT_EQ(std::bit_cast<std::uint64_t>(values[i]), std::bit_cast<std::uint64_t>(expected))
+                            << threads << " threads, mode " << weight_mode << ", point " << i;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(ThreadCount, AFitGivesTheSameBitsOnOneAndOnManyThreads) {
     const Bits one = fit_on(1);
     EXPECT_EQ(fit_on(8).bits(), one.bits());
