@@ -13,7 +13,9 @@ namespace imm {
 
 struct CoordinateSearchResult {
     double f = 0.0;                // objective at the returned point
-    std::int64_t evaluations = 0;  // 121 per parameter
+    // 121 probes per parameter; a probe on the current point after one was
+    // kept is not evaluated.
+    std::int64_t evaluations = 0;
 };
 
 // Probes p (in and out) on the objective; lo, hi the box for abounds; f the

@@ -16,7 +16,9 @@ namespace {
 using test::kTestProblems;
 using test::ProblemObjective;
 
-TEST(CoordinateSearch, MakesHundredTwentyOneEvaluationsPerParameter) {
+// 121 probes per parameter, of which the 11 middle ones fall on the current
+// point: once a probe has been kept, the value there is known.
+TEST(CoordinateSearch, EvaluatesEveryProbeOffTheKnownPoint) {
     RandomContext random = RandomContext::seeded(3);
     for (const auto& problem : kTestProblems) {
         problem.prepare();
@@ -24,7 +26,8 @@ TEST(CoordinateSearch, MakesHundredTwentyOneEvaluationsPerParameter) {
         std::vector<double> p(problem.start_vector().begin(), problem.start_vector().end());
         const auto box = problem.box();
         const auto result = coordinate_search(objective, p, box.lower, box.upper, problem.function(p), random);
-        EXPECT_EQ(result.evaluations, 121 * problem.dimension);
+        EXPECT_LE(result.evaluations, 121 * problem.dimension);
+        EXPECT_GE(result.evaluations, 110 * problem.dimension);
         EXPECT_EQ(objective.evaluations, result.evaluations);
     }
 }
@@ -92,7 +95,8 @@ TEST(CoordinateSearch, ModelFitSumsUnweightedUnlessRobust) {
         RandomContext random = RandomContext::seeded(3);
         std::vector<double> p = {1.5, 0.8};
         const auto result = asearch(p, box.lower, box.upper, 1e30, random);
-        EXPECT_EQ(result.evaluations, 121 * 2);
+        // The first probe beats 1e30, so no middle probe is evaluated.
+        EXPECT_EQ(result.evaluations, 110 * 2);
         ModelSumOfSquares sum(mode == 2 ? 2 : 0);
         EXPECT_EQ(result.f, sum.value(p)) << mode;
         results.push_back(p);
