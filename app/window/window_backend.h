@@ -104,7 +104,8 @@ public:
     // Modal: they return when the user has answered.
     virtual void message_box(std::int64_t kind, const std::string& caption, const std::string& text) = 0;
     virtual std::optional<std::string> file_dialog(const FileDialogRequest& request) = 0;
-    virtual void display_plot(const PlotData& plot) = 0;
+    // The plot's window opens beside the window `beside` when that one is open.
+    virtual void display_plot(const PlotData& plot, std::int64_t beside) = 0;
 };
 
 // Installs the back end that every later operation uses and resets the layer's

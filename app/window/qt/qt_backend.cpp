@@ -15,6 +15,7 @@
 
 #include "app/window/qt/gui_thread.h"
 #include "app/window/qt/layer_window.h"
+#include "app/window/qt/plot_placement.h"
 #include "app/window/qt/plot_window.h"
 #include "app/window/qt/text_conversion.h"
 
@@ -71,6 +72,23 @@ QMessageBox::Icon icon_of(std::int64_t kind) {
         default:
             return QMessageBox::Information;
     }
+}
+
+// Moves the plot's window beside the main window; its frame is taken to be as
+// thick as the main window's.
+void place_beside(QWidget* plot, const LayerWindow& main) {
+    const QScreen* screen = main.screen();
+    if (!screen) {
+        return;
+    }
+    const QSize frame = main.frameGeometry().size() - main.geometry().size();
+    const QWidget* menu = main.menuWidget();
+    const int menu_bottom = menu && menu->isVisible() ? menu->mapToGlobal(QPoint(0, menu->height() - 1)).y()
+                                                      : main.geometry().top() - 1;
+    const QRect placed =
+        plot_placement(main.frameGeometry(), menu_bottom, plot->size() + frame, screen->availableGeometry());
+    plot->move(placed.topLeft());
+    plot->resize(placed.size() - frame);
 }
 
 // The radio button at index in w, or null when there is none.
@@ -422,9 +440,12 @@ std::optional<std::string> QtBackend::file_dialog(const FileDialogRequest& reque
     return *chosen;
 }
 
-void QtBackend::display_plot(const PlotData& plot) {
+void QtBackend::display_plot(const PlotData& plot, std::int64_t beside) {
     show_and_wait([&] {
         auto* shown = new PlotWindow(plot);
+        if (const LayerWindow* main = window(beside)) {
+            place_beside(shown, *main);
+        }
         shown->show();
         return shown;
     });
