@@ -7,7 +7,6 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -15,6 +14,7 @@
 
 #include "app/window/qt/gui_thread.h"
 #include "app/window/qt/layer_window.h"
+#include "app/window/qt/message_box.h"
 #include "app/window/qt/plot_placement.h"
 #include "app/window/qt/plot_window.h"
 #include "app/window/qt/text_conversion.h"
@@ -399,8 +399,8 @@ void QtBackend::create_button(std::int64_t window_id, std::int64_t button, const
 
 void QtBackend::message_box(std::int64_t kind, const std::string& caption, const std::string& text) {
     show_and_wait([&] {
-        auto* box = new QMessageBox(icon_of(kind), QString::fromStdString(caption), to_qt_text(text),
-                                    QMessageBox::Ok);
+        auto* box = new MessageBox(icon_of(kind), QString::fromStdString(caption), to_qt_text(text),
+                                   QMessageBox::Ok);
         box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(Qt::ApplicationModal);
