@@ -117,7 +117,8 @@ std::shared_ptr<WindowBackend> installed_window_backend();
 namespace window_events {
 // A menu item or a push button was chosen: its procedure runs on this thread.
 void entry_chosen(std::int64_t entry);
-// A radio button was clicked: it is set and the others of its group cleared.
+// A radio button was clicked, or set or cleared by other means of the user's
+// (keys, assistive tools): it is set and the others of its group cleared.
 void radio_button_clicked(std::int64_t window, std::int64_t index);
 // The frame's close button: a window with the close flag ends the process at
 // once; another calls its system-close procedure, is woken and closed.

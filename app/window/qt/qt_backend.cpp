@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <future>
 
 #include "app/window/qt/gui_thread.h"
@@ -354,11 +355,14 @@ void QtBackend::create_radio_button(std::int64_t window_id, std::int64_t index, 
         if (!w) {
             return;
         }
-        // The layer keeps the group: Qt's own exclusivity would forbid setting several.
+        // Radio buttons to the user and to assistive tools; the layer keeps the
+        // group, since Qt's own exclusivity would forbid setting several.
         auto* button = new QRadioButton(QString::fromStdString(text), w->canvas());
-        button->setAutoExclusive(false);
+        w->radio_group()->addButton(button);
         button->setGeometry(rect_of(rect));
-        QObject::connect(button, &QRadioButton::clicked,
+        // Any change that does not come from the layer (a click, a key, an assistive
+        // tool's action) counts as a click.
+        QObject::connect(button, &QRadioButton::toggled,
                          [window_id, index] { window_events::radio_button_clicked(window_id, index); });
         button->show();
         if (static_cast<std::int64_t>(w->radio_buttons.size()) <= index) {
@@ -371,6 +375,7 @@ void QtBackend::create_radio_button(std::int64_t window_id, std::int64_t index, 
 void QtBackend::set_radio_button_checked(std::int64_t window_id, std::int64_t index, bool checked) {
     run_on_gui([&] {
         if (QRadioButton* button = radio_button_at(window(window_id), index)) {
+            const QSignalBlocker from_the_layer(button);
             button->setChecked(checked);
         }
     });
