@@ -105,6 +105,7 @@ void keep_best_model(RunWorkspace& run, double model_aicc, std::int64_t model, s
     std::copy_n(a1.so.begin(), rows, run.x2sav.begin());
     std::copy_n(a1.yobs.begin(), rows, run.ysav.begin());
     std::copy_n(a1.ycalc.begin(), rows, run.ycsav.begin());
+    run.best_saturation = a4;
     run.best_model = model;
     run.best_var.fill(0.0);
     std::copy_n(run.var.begin(), n, run.best_var.begin());
@@ -189,7 +190,8 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
     return std::nullopt;
 }
 
-// Ranks two or more models, restores the best model's data and closes the report.
+// Ranks two or more models, restores the best model's data and saturation table
+// and closes the report.
 RunCheck end_run(RunWorkspace& run, const std::string& report) {
     global_types.brerun = false;
     const std::size_t fitted = run.model_titles.size();
@@ -205,6 +207,7 @@ RunCheck end_run(RunWorkspace& run, const std::string& report) {
         std::copy_n(run.x2sav.begin(), rows, a1.so.begin());
         std::copy_n(run.ysav.begin(), rows, a1.yobs.begin());
         std::copy_n(run.ycsav.begin(), rows, a1.ycalc.begin());
+        a4 = run.best_saturation;
         a1.nmdl = run.best_model;
         if (fitted >= 2) {
             std::string title(kTitleLength, ' ');

@@ -21,6 +21,8 @@ struct RunWorkspace {
     RowArray xtmp{}, x2tmp{}, ytmp{};
     // Time, [So], y and calculated y of the model with the lowest AICc so far.
     RowArray xsav{}, x2sav{}, ysav{}, ycsav{};
+    // Saturation table of that model.
+    SaturationTable best_saturation{};
 
     ParamArray var{};       // current parameters
     ParamArray var_init{};  // start values as printed

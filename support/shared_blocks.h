@@ -41,7 +41,7 @@ struct RunCounts {
     double curve_sign = 1.0;       // +1 product models, -1 substrate models
 };
 
-// a4: the saturation table of the last fitted model.
+// a4: the saturation table of the fitted model (after a run, of the best one).
 struct SaturationTable {
     std::array<double, kSaturationPoints> sat_so{};       // [So] of each curve
     std::array<double, kSaturationPoints> sat_rate{};     // initial rate of each curve

@@ -18,7 +18,7 @@ struct AxisScale {
 AxisScale scaleaxis1(double low, double high, std::int32_t intervals);
 
 // Rounded low and high of the values for the residual plot, whose y axis runs
-// from -1.05 high to high. With a largest value above 0 and above the smallest
+// up to high. With a largest value above 0 and above the smallest
 // the top is rounded up from the largest value; otherwise (all zero, all equal,
 // all negative, none finite) the range is symmetric about zero and holds every
 // finite value, with a high of 1 when the largest magnitude is 0.

@@ -1,6 +1,8 @@
 #include "app/plots/residual_plot.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 #include "app/plots/axis_scaling.h"
@@ -11,6 +13,29 @@
 #include "support/shared_blocks.h"
 
 namespace imm {
+
+namespace {
+
+// The single-precision 1.05, widened.
+constexpr double kBelowZero = 1.0499999523162842;
+
+// How far the y axis reaches below zero, before the 1.05 margin: the rounded top,
+// or the smallest residual's magnitude rounded up to a whole step when the
+// axis would leave that residual out.
+double depth_below_zero(std::span<const double> residuals, const AxisScale& scale) {
+    double smallest = std::numeric_limits<double>::infinity();
+    for (const double r : residuals) {
+        if (std::isfinite(r)) {
+            smallest = std::min(smallest, r);
+        }
+    }
+    if (smallest >= -(scale.high * kBelowZero)) {
+        return scale.high;
+    }
+    return std::ceil(-smallest / scale.step) * scale.step;
+}
+
+}  // namespace
 
 void resplot() {
     const std::int64_t rows = std::min(global_types.idat, kMaxRows);
@@ -38,12 +63,12 @@ void plot_residuals(std::span<const double> abscissae, std::span<const double> r
     settextstyle(7, 0, 16);
     clearviewport();
 
-    // Single-precision 1.1 and 1.05, widened.
+    // Single-precision 1.1, widened.
     const double largest_abscissa =
         abscissae.empty() ? 0.0 : *std::max_element(abscissae.begin(), abscissae.end());
     set_xscale(handle, 0.0, largest_abscissa * 1.100000023841858);
-    const double top = scale_axis(residuals).high;
-    set_yscale(handle, -(top * 1.0499999523162842), top);
+    const AxisScale scale = scale_axis(residuals);
+    set_yscale(handle, -(depth_below_zero(residuals, scale) * kBelowZero), scale.high);
     setmatchthemetextstyle();
     refreshall();
     setrefreshing(true);

@@ -11,7 +11,9 @@ namespace imm {
 void resplot();
 
 // Draws the residuals as large dots and the zero line, both blue; the y axis runs
-// from -1.05 H to H, H the rounded top of the residuals.
+// from -1.05 H to H, H the rounded top of the residuals, and lower when the
+// smallest residual lies below -1.05 H: from -1.05 times its magnitude rounded
+// up to a whole step of the top's scale.
 void plot_residuals(std::span<const double> abscissae, std::span<const double> residuals);
 
 }  // namespace imm

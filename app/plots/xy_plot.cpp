@@ -130,8 +130,9 @@ void plot(const XyCurves& curves, XyTexts& texts, bool logarithmic_y) {
     // Single-precision factors 0.9, 1.1, 0.1, 0.5 and 1.2 as the doubles they widen to.
     const double x_low = t_min * 0.8999999761581421;
     const double x_high = t_max * 1.100000023841858;
-    double y_low = y_min < 0.0 ? -(y_max * 0.10000000149011612) : y_min * 0.5;
-    double y_high = y_max * 1.2000000476837158;
+    // Widened to hold every observed value where those margins would not.
+    double y_low = std::min(y_min < 0.0 ? -(y_max * 0.10000000149011612) : y_min * 0.5, y_min);
+    double y_high = std::max(y_max * 1.2000000476837158, y_max);
     if (y_high < 1.0 || y_low < 0.0) {
         const AxisScale rounded = scaleaxis1(y_low, y_high, 10);
         y_low = rounded.low;
@@ -166,7 +167,7 @@ void plot(const XyCurves& curves, XyTexts& texts, bool logarithmic_y) {
         set_seriestype(handle, dots + 1, kSeriesLine);
         set_serieslabel(handle, dots + 1, "");
     }
-    set_ylabel(handle, global_types.imdlno <= 3 ? "PRODUCT " : "SUBSTRATE ");
+    set_ylabel(handle, a1.nmdl <= 3 ? "PRODUCT " : "SUBSTRATE ");
     set_xlabel(handle, "TIME ");
 
     show_and_close(handle);

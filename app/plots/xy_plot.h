@@ -29,7 +29,8 @@ struct XyCurves {
 using XyTexts = std::array<std::string, 21>;
 
 // Draws rows 1..idat of a1 (the first 10 curves) under global_types.strmdl,
-// labelling the y axis by global_types.imdlno. Draws nothing without rows.
+// labelling the y axis by the model of those rows, a1.nmdl. Draws nothing
+// without rows.
 void xyplot();
 
 // Draws the curves; a logarithmic y axis (base 10) when logarithmic_y is set.

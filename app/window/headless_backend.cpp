@@ -280,8 +280,11 @@ std::optional<std::string> HeadlessBackend::file_dialog(const FileDialogRequest&
     return answer;
 }
 
-void HeadlessBackend::display_plot(const PlotData& plot) {
-    change([&](HeadlessRecord& r) { r.plots.push_back(plot); });
+void HeadlessBackend::display_plot(const PlotData& plot, std::int64_t beside) {
+    change([&](HeadlessRecord& r) {
+        r.plots.push_back(plot);
+        r.plots_beside.push_back(beside);
+    });
 }
 
 HeadlessSession::HeadlessSession()

@@ -82,6 +82,7 @@ struct HeadlessRecord {
     std::vector<RecordedButton> buttons;
     std::vector<RecordedFileDialog> file_dialogs;
     std::vector<PlotData> plots;  // as displayed
+    std::vector<std::int64_t> plots_beside;  // the window each plot opened beside
     std::int64_t refreshes = 0;
 
     // The menu entry or button of that title (the first one), or -1.
@@ -135,7 +136,7 @@ public:
     void create_button(std::int64_t window, std::int64_t button, const Rect& rect, const std::string& text) override;
     void message_box(std::int64_t kind, const std::string& caption, const std::string& text) override;
     std::optional<std::string> file_dialog(const FileDialogRequest& request) override;
-    void display_plot(const PlotData& plot) override;
+    void display_plot(const PlotData& plot, std::int64_t beside) override;
 
 private:
     template <typename F>

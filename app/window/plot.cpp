@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/window/window.h"
 #include "app/window/window_backend.h"
 
 namespace imm {
@@ -115,7 +116,7 @@ void set_serieslabel(const plot_t& plot, std::int64_t series, const std::string&
 
 void display_plot(const plot_t& plot) {
     if (plot) {
-        installed_window_backend()->display_plot(*plot);
+        installed_window_backend()->display_plot(*plot, getcurrentwindow());
     }
 }
 

@@ -65,6 +65,7 @@ void set_seriestype(const plot_t& plot, std::int64_t series, std::int64_t type);
 void set_seriescolor(const plot_t& plot, std::int64_t series, std::int64_t red, std::int64_t green,
                      std::int64_t blue);
 void set_serieslabel(const plot_t& plot, std::int64_t series, const std::string& text);
+// The plot's window opens beside the current window.
 void display_plot(const plot_t& plot);
 void destroy_plot(plot_t& plot);
 

@@ -104,7 +104,8 @@ public:
     // Modal: they return when the user has answered.
     virtual void message_box(std::int64_t kind, const std::string& caption, const std::string& text) = 0;
     virtual std::optional<std::string> file_dialog(const FileDialogRequest& request) = 0;
-    virtual void display_plot(const PlotData& plot) = 0;
+    // The plot's window opens beside the window `beside` when that one is open.
+    virtual void display_plot(const PlotData& plot, std::int64_t beside) = 0;
 };
 
 // Installs the back end that every later operation uses and resets the layer's
@@ -116,7 +117,8 @@ std::shared_ptr<WindowBackend> installed_window_backend();
 namespace window_events {
 // A menu item or a push button was chosen: its procedure runs on this thread.
 void entry_chosen(std::int64_t entry);
-// A radio button was clicked: it is set and the others of its group cleared.
+// A radio button was clicked, or set or cleared by other means of the user's
+// (keys, assistive tools): it is set and the others of its group cleared.
 void radio_button_clicked(std::int64_t window, std::int64_t index);
 // The frame's close button: a window with the close flag ends the process at
 // once; another calls its system-close procedure, is woken and closed.

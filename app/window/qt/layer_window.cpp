@@ -88,7 +88,9 @@ void Canvas::paintEvent(QPaintEvent*) {
 LayerWindow::LayerWindow(const WindowSpec& layout)
     : id_(layout.id),
       client_(static_cast<int>(layout.width), static_cast<int>(layout.height)),
-      canvas_(new Canvas(this)) {
+      canvas_(new Canvas(this)),
+      radio_group_(new QButtonGroup(this)) {
+    radio_group_->setExclusive(false);
     setAttribute(Qt::WA_DeleteOnClose);
     setCentralWidget(canvas_);
     setWindowTitle(QString::fromStdString(layout.title));

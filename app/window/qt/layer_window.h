@@ -2,6 +2,7 @@
 // window's text area and controls on it, and an optional menu bar above.
 #pragma once
 
+#include <QButtonGroup>
 #include <QMainWindow>
 #include <QPointer>
 #include <QRadioButton>
@@ -48,6 +49,8 @@ public:
     void close_for_layer();
 
     std::vector<QPointer<QRadioButton>> radio_buttons;
+    // Holds the radio buttons without making them exclusive: the layer does.
+    QButtonGroup* radio_group() const { return radio_group_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -56,6 +59,7 @@ private:
     std::int64_t id_;
     QSize client_;
     Canvas* canvas_;
+    QButtonGroup* radio_group_;
     bool closing_ = false;
 };
 

@@ -7,14 +7,16 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <future>
 
 #include "app/window/qt/gui_thread.h"
 #include "app/window/qt/layer_window.h"
+#include "app/window/qt/message_box.h"
+#include "app/window/qt/plot_placement.h"
 #include "app/window/qt/plot_window.h"
 #include "app/window/qt/text_conversion.h"
 
@@ -71,6 +73,23 @@ QMessageBox::Icon icon_of(std::int64_t kind) {
         default:
             return QMessageBox::Information;
     }
+}
+
+// Moves the plot's window beside the main window; its frame is taken to be as
+// thick as the main window's.
+void place_beside(QWidget* plot, const LayerWindow& main) {
+    const QScreen* screen = main.screen();
+    if (!screen) {
+        return;
+    }
+    const QSize frame = main.frameGeometry().size() - main.geometry().size();
+    const QWidget* menu = main.menuWidget();
+    const int menu_bottom = menu && menu->isVisible() ? menu->mapToGlobal(QPoint(0, menu->height() - 1)).y()
+                                                      : main.geometry().top() - 1;
+    const QRect placed =
+        plot_placement(main.frameGeometry(), menu_bottom, plot->size() + frame, screen->availableGeometry());
+    plot->move(placed.topLeft());
+    plot->resize(placed.size() - frame);
 }
 
 // The radio button at index in w, or null when there is none.
@@ -336,11 +355,14 @@ void QtBackend::create_radio_button(std::int64_t window_id, std::int64_t index, 
         if (!w) {
             return;
         }
-        // The layer keeps the group: Qt's own exclusivity would forbid setting several.
+        // Radio buttons to the user and to assistive tools; the layer keeps the
+        // group, since Qt's own exclusivity would forbid setting several.
         auto* button = new QRadioButton(QString::fromStdString(text), w->canvas());
-        button->setAutoExclusive(false);
+        w->radio_group()->addButton(button);
         button->setGeometry(rect_of(rect));
-        QObject::connect(button, &QRadioButton::clicked,
+        // Any change that does not come from the layer (a click, a key, an assistive
+        // tool's action) counts as a click.
+        QObject::connect(button, &QRadioButton::toggled,
                          [window_id, index] { window_events::radio_button_clicked(window_id, index); });
         button->show();
         if (static_cast<std::int64_t>(w->radio_buttons.size()) <= index) {
@@ -353,6 +375,7 @@ void QtBackend::create_radio_button(std::int64_t window_id, std::int64_t index, 
 void QtBackend::set_radio_button_checked(std::int64_t window_id, std::int64_t index, bool checked) {
     run_on_gui([&] {
         if (QRadioButton* button = radio_button_at(window(window_id), index)) {
+            const QSignalBlocker from_the_layer(button);
             button->setChecked(checked);
         }
     });
@@ -381,8 +404,8 @@ void QtBackend::create_button(std::int64_t window_id, std::int64_t button, const
 
 void QtBackend::message_box(std::int64_t kind, const std::string& caption, const std::string& text) {
     show_and_wait([&] {
-        auto* box = new QMessageBox(icon_of(kind), QString::fromStdString(caption), to_qt_text(text),
-                                    QMessageBox::Ok);
+        auto* box = new MessageBox(icon_of(kind), QString::fromStdString(caption), to_qt_text(text),
+                                   QMessageBox::Ok);
         box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(Qt::ApplicationModal);
@@ -422,9 +445,12 @@ std::optional<std::string> QtBackend::file_dialog(const FileDialogRequest& reque
     return *chosen;
 }
 
-void QtBackend::display_plot(const PlotData& plot) {
+void QtBackend::display_plot(const PlotData& plot, std::int64_t beside) {
     show_and_wait([&] {
         auto* shown = new PlotWindow(plot);
+        if (const LayerWindow* main = window(beside)) {
+            place_beside(shown, *main);
+        }
         shown->show();
         return shown;
     });

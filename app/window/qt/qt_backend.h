@@ -52,7 +52,7 @@ public:
     void create_button(std::int64_t window, std::int64_t button, const Rect& rect, const std::string& text) override;
     void message_box(std::int64_t kind, const std::string& caption, const std::string& text) override;
     std::optional<std::string> file_dialog(const FileDialogRequest& request) override;
-    void display_plot(const PlotData& plot) override;
+    void display_plot(const PlotData& plot, std::int64_t beside) override;
 
 private:
     // A menu bar, a menu or an item; only ever touched on the GUI thread.

@@ -54,8 +54,8 @@ TEST(RatePlot, PointsCurveRangesAndTexts) {
     const PlotData& plot = plots[0];
     EXPECT_EQ(plot.title, "Model 2: Product vs time - Baseline\r\nSaturation Plot");
     EXPECT_EQ(plot.ylabel, "RATE");
-    EXPECT_EQ(plot.xlabel, "[ S ] / Km");
-    // The curve runs from 1 to 100; the ranges come from it alone.
+    EXPECT_EQ(plot.xlabel, "[ S ]");
+    // The curve runs from 1 to 100 and holds every point: the ranges come from it.
     EXPECT_EQ(plot.x.low, 0.0);
     EXPECT_EQ(plot.x.high, 110.00000238418579);
     EXPECT_EQ(plot.y.low, 0.0);
@@ -81,6 +81,37 @@ TEST(RatePlot, PointsCurveRangesAndTexts) {
     EXPECT_EQ(curve.x.back(), 100.0f);
     EXPECT_EQ(curve.y.front(), static_cast<float>(2.0 / 11.0));
     EXPECT_EQ(getcurrentwindow(), p.main_window);
+}
+
+// An [So] beyond 10 Km: the x axis reaches 1.1 times it and the curve goes on to it.
+TEST(RatePlot, SoBeyondTenKmWidensTheRangeAndTheCurveGoesOnToIt) {
+    PlotSession p;
+    fill_saturation_table(10.0, 2.0, {5.0, 500.0, 50.0});
+    satplot();
+
+    const PlotData plot = p.plots().at(0);
+    EXPECT_EQ(plot.x.low, 0.0);
+    EXPECT_EQ(plot.x.high, 550.000011920929);
+    EXPECT_EQ(plot.y.low, 0.0);
+    EXPECT_EQ(plot.y.high, (2.0 * 500.0 / 510.0) * 1.100000023841858);
+    const PlotSeries& points = plot.series.at(0);
+    const PlotSeries& curve = plot.series.at(1);
+    EXPECT_EQ(points.x, (std::vector<float>{500, 50, 5}));
+    for (std::size_t i = 0; i < points.x.size(); ++i) {
+        EXPECT_GT(points.x[i], plot.x.low);
+        EXPECT_LT(points.x[i], plot.x.high);
+        EXPECT_GT(points.y[i], plot.y.low);
+        EXPECT_LT(points.y[i], plot.y.high);
+    }
+    // The table's 100 points to 10 Km, then 100 more evenly to the largest [So].
+    ASSERT_EQ(curve.x.size(), 200u);
+    EXPECT_EQ(curve.x[99], 100.0f);
+    EXPECT_EQ(curve.x[100], 104.0f);
+    EXPECT_EQ(curve.x.back(), 500.0f);
+    EXPECT_EQ(curve.y.back(), points.y.front());
+    for (std::size_t j = 0; j < curve.x.size(); ++j) {
+        EXPECT_FLOAT_EQ(curve.y[j], 2.0f * curve.x[j] / (curve.x[j] + 10.0f)) << j;
+    }
 }
 
 TEST(RatePlot, TitleIsCutAtEightyCharacters) {

@@ -65,7 +65,7 @@ TEST(ResidualPlot, XAxisEndsAtOnePointOneTimesTheRowCount) {
     EXPECT_EQ(plot.x.high, 29.700000643730164);
 }
 
-TEST(ResidualPlot, TopOfTheYAxisIsRoundedUpFromTheLargestResidual) {
+TEST(ResidualPlot, TopOfTheYAxisIsRoundedUpFromTheLargestResidualAndTheBottomHoldsTheSmallest) {
     struct Case {
         double low, high, step, top, bottom;
     };
@@ -73,7 +73,9 @@ TEST(ResidualPlot, TopOfTheYAxisIsRoundedUpFromTheLargestResidual) {
         {-0.3, 0.5, 0.25, 0.75, -0.7874999642372131},
         {0.2, 0.9, 0.5, 1.5, -1.5749999284744263},
         {-1.2, 0.8, 1.0, 2.0, -2.0999999046325684},
-        {-5.0, 0.5, 2.5, 2.5, -2.6249998807907104},  // -5 lies below the axis
+        // -5 lies below -1.05 times the top: the axis reaches down to 1.05 times
+        // 5 rounded up to a whole step.
+        {-5.0, 0.5, 2.5, 2.5, -5.249999761581421},
     };
     for (const Case& c : cases) {
         const std::vector<double> residuals = {c.low, (c.low + c.high) / 2, c.high};
@@ -84,6 +86,12 @@ TEST(ResidualPlot, TopOfTheYAxisIsRoundedUpFromTheLargestResidual) {
         EXPECT_EQ(axis.low, c.bottom) << c.low << " to " << c.high;
         EXPECT_EQ(axis.high, c.top) << c.low << " to " << c.high;
     }
+    // -0.3, 0.1 and 0.05: step 0.25 and top 0.25; -0.3 rounds up to 0.5.
+    const AxisRange axis = y_axis_for({-0.3, 0.1, 0.05});
+    EXPECT_EQ(axis.low, -0.5249999761581421);
+    EXPECT_EQ(axis.high, 0.25);
+    // Below the top's mirror but inside -1.05 times the top: the axis stays.
+    EXPECT_EQ(y_axis_for({-1.04, 0.5}).low, -1.0499999523162842);
     // The low end: -0.3 to 0.5 gives q = 0 and a bottom of 0.
     EXPECT_EQ(scale_axis(std::vector<double>{-0.3, 0.5}).low, 0.0);
 }

@@ -117,11 +117,14 @@ TEST(XyPlot, ColoursFollowTheCurveTableAndOnlyTenCurvesAreDrawn) {
     EXPECT_EQ(seven.series[13].label, "");
 }
 
-TEST(XyPlot, YRangeIsRoundedWhenSmallOrNegative) {
+// Below -0.1 times the largest observed value (-5 to 20), or all below zero (-4
+// to -1): the range is widened to the observed values before it is rounded.
+TEST(XyPlot, YRangeIsRoundedWhenSmallOrNegativeAndHoldsEveryObservedValue) {
     struct Case {
         double low, high, y_low, y_high;
     };
-    for (const Case c : {Case{0.1, 0.5, 0.05, 0.6000000238418579}, Case{-0.2, 4, -0.5, 5}, Case{0, 0.8, 0, 1}}) {
+    for (const Case c : {Case{0.1, 0.5, 0.05, 0.6000000238418579}, Case{-0.2, 4, -0.5, 5}, Case{0, 0.8, 0, 1},
+                         Case{-5, 20, -6, 24.000000953674316}, Case{-4, -1, -4, -1}}) {
         PlotSession p;
         p.set_rows({{1, 5, c.low, 0}, {2, 5, (c.low + c.high) / 2, 0}, {3, 5, c.high, 0}});
         xyplot();
@@ -155,7 +158,9 @@ TEST(XyPlot, AllObservedZeroGivesAFiniteRange) {
 TEST(XyPlot, SubstrateModelsLabelTheYAxisSubstrate) {
     for (std::int64_t model = 1; model <= 6; ++model) {
         PlotSession p;
-        global_types.imdlno = model;
+        // The model of the rows drawn, whatever model was fitted last.
+        a1.nmdl = model;
+        global_types.imdlno = 7 - model;
         p.set_rows({{1, 5, 3, 3}, {2, 5, 2, 2}, {3, 5, 1, 1}});
         xyplot();
         EXPECT_EQ(p.plots().at(0).ylabel, model <= 3 ? "PRODUCT" : "SUBSTRATE") << model;

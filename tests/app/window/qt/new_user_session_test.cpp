@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QXYSeries>
 #include <filesystem>
 #include <random>
@@ -79,13 +80,23 @@ std::vector<bool> radio_states(QWidget* selection) {
     return states;
 }
 
-// Shows a plot on demand through the bar entry and closes it; its window title
-// and series sizes come back.
-std::pair<QString, std::vector<int>> look_at_plot(LayerWindow* main, const QString& entry) {
+// Shows a plot on demand through the bar entry, saves a screenshot of it in the
+// build folder once it is drawn, and closes it; its window title and series
+// sizes come back. It opens beside the main window, clear of its menu bar.
+std::pair<QString, std::vector<int>> look_at_plot(LayerWindow* main, const QString& entry,
+                                                  const std::string& screenshot) {
     PlotWindow* plot = nullptr;
     if (!choose_until(bar_action(main, entry), [&] { return (plot = shown_plot()) != nullptr; })) {
         return {};
     }
+    const QRect menu_bar(main->menuBar()->mapToGlobal(QPoint(0, 0)), main->menuBar()->size());
+    EXPECT_FALSE(plot->frameGeometry().intersects(menu_bar)) << entry.toStdString();
+    EXPECT_TRUE(main->screen()->availableGeometry().contains(plot->frameGeometry())) << entry.toStdString();
+    auto* view = plot->findChild<QChartView*>();
+    EXPECT_TRUE(view && pump_until([&] { return view->updatesEnabled(); }));
+    const auto folder = std::filesystem::path(SORVEK_BINARY_DIR) / "screenshots";
+    std::filesystem::create_directories(folder);
+    EXPECT_TRUE(plot->save_image(QString::fromStdString((folder / screenshot).string())));
     std::pair<QString, std::vector<int>> seen{plot->windowTitle(), series_points(plot)};
     plot->close();
     return seen;
@@ -172,13 +183,16 @@ TEST_F(QtNewUser, OpensTheExampleFitsProductModelsAndLooksAtEveryPlot) {
     EXPECT_EQ(ranks, (std::vector<std::string>{"       1", "       2", "       3"})) << report.substr(summary);
     EXPECT_EQ(area->toPlainText(), shown_report(report));
 
-    // On demand, from what the run left: the saturation table and the best model's residuals.
-    const auto [rate_title, rate_points] = look_at_plot(main, "Rate_Plot");
+    // On demand, from what the run left: the best model's data, saturation table and residuals.
+    const auto [xy_title, xy_on_demand] = look_at_plot(main, "XY_Plot", "example_xy_plot.png");
+    EXPECT_EQ(xy_title.toStdString(), best);
+    EXPECT_EQ(xy_on_demand, std::vector<int>(6, 9));
+    const auto [rate_title, rate_points] = look_at_plot(main, "Rate_Plot", "example_rate_plot.png");
     EXPECT_EQ(rate_title.toStdString(), best + " Saturation Plot");
     ASSERT_EQ(rate_points.size(), 2u);
     EXPECT_EQ(rate_points[0], 3);  // one rate for each curve
     EXPECT_GT(rate_points[1], 3);
-    const auto [residual_title, residual_points] = look_at_plot(main, "Residuals");
+    const auto [residual_title, residual_points] = look_at_plot(main, "Residuals", "example_residual_plot.png");
     EXPECT_EQ(residual_title.toStdString(), best + " Residuals Plot");
     EXPECT_EQ(residual_points, (std::vector<int>{27, 27}));
 

@@ -1,9 +1,12 @@
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <filesystem>
 #include <fstream>
 
+#include "app/information_dialogs.h"
 #include "app/window/window.h"
 #include "tests/app/window/qt/qt_test_support.h"
 
@@ -27,6 +30,36 @@ TEST_F(QtDialogs, MessageBoxBlocksTheProgramUntilAnswered) {
         box->button(QMessageBox::Ok)->click();
         ASSERT_TRUE(program.finish());
     }
+}
+
+// Each information box is as wide as its longest line: its text breaks only at
+// its own line breaks.
+TEST_F(QtDialogs, MessageBoxesBreakTheirTextOnlyAtItsLineBreaks) {
+    const std::pair<void (*)(), std::string> dialogs[] = {
+        {help, help_text()},         {models, model_library_text()}, {examplefile, example_file_text()},
+        {mechanism, mechanism_text()}, {about, about_text()},
+    };
+    for (const auto& [dialog, text] : dialogs) {
+        ProgramThread program([dialog = dialog] { dialog(); });
+        QMessageBox* box = nullptr;
+        ASSERT_TRUE(pump_until([&] { return (box = find_window<QMessageBox>()) != nullptr; }));
+        const QStringList lines = box->text().split('\n');
+        EXPECT_EQ(lines, QString::fromStdString(text).split(QStringLiteral("\r\n")));
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_NE(label, nullptr);
+        ASSERT_TRUE(pump_until([&] { return label->isVisible() && label->width() > 0; }));
+        EXPECT_FALSE(label->wordWrap()) << lines[0].toStdString();
+        EXPECT_GE(label->width(), label->sizeHint().width()) << lines[0].toStdString();
+        EXPECT_TRUE(box->rect().contains(label->geometry())) << lines[0].toStdString();
+        EXPECT_LE(box->frameGeometry().width(), box->screen()->availableGeometry().width());
+        box->button(QMessageBox::Ok)->click();
+        ASSERT_TRUE(program.finish());
+    }
+    // Lines the plain box used to break.
+    EXPECT_TRUE(help_text().ends_with("\r\n   13- Progress curve models are discribed in [File/Enzymatic Mechanism]."));
+    EXPECT_NE(model_library_text().find(
+                  "\r\n2- Product vs time Integrated Michaelis-Menten - Baseline: Parameters=3\r\n"),
+              std::string::npos);
 }
 
 TEST_F(QtDialogs, FileDialogAnswersTheWaitingProgram) {

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QAction>
 #include <QFontInfo>
 #include <QMenu>
@@ -181,6 +182,64 @@ TEST_F(QtWindow, RadioClickSetsOneButtonsAndFrameCloseWakeTheProgram) {
     ASSERT_TRUE(waiting.finish());
     EXPECT_TRUE(closed_by_frame);
     EXPECT_TRUE(pump_until([&] { return frame.isNull(); }));
+}
+
+// Assistive tools see radio buttons, and their actions count as clicks: one
+// button set, the others of its group cleared, in the layer as on the screen.
+TEST_F(QtWindow, RadioButtonsToAssistiveToolsAndTheirActionsCountAsClicks) {
+    std::int64_t selection = -1;
+    ProgramThread build([&] {
+        selection = initwindow(300, 200, "Select Models", 0, 0, false);
+        beginradiogroup();
+        for (int i = 0; i < 6; ++i) {
+            createradiobutton(60, 10 + 25 * i, 200, 25, "model " + std::to_string(i + 1));
+        }
+        for (int i = 0; i < 3; ++i) {
+            radiobuttonsetchecked(i, true);
+        }
+    });
+    ASSERT_TRUE(build.finish());
+    LayerWindow* w = layer_window(selection);
+    ASSERT_NE(w, nullptr);
+    const auto shown = [w] {
+        std::vector<bool> states;
+        for (const auto& button : w->radio_buttons) {
+            states.push_back(button->isChecked());
+        }
+        return states;
+    };
+    const auto kept = [] {
+        std::vector<bool> states;
+        for (int i = 0; i < 6; ++i) {
+            states.push_back(radiobuttonischecked(i));
+        }
+        return states;
+    };
+    // The layer can still set several.
+    EXPECT_EQ(shown(), (std::vector<bool>{true, true, true, false, false, false}));
+
+    const auto accessible = [w](std::size_t i) {
+        return QAccessible::queryAccessibleInterface(w->radio_buttons[i].data());
+    };
+    for (std::size_t i = 0; i < 6; ++i) {
+        ASSERT_NE(accessible(i), nullptr);
+        EXPECT_EQ(accessible(i)->role(), QAccessible::RadioButton) << i;
+        EXPECT_EQ(accessible(i)->state().checked, i < 3) << i;
+    }
+    const std::vector<bool> only_four = {false, false, false, false, true, false};
+    const QString toggle = QAccessibleActionInterface::toggleAction();
+    accessible(4)->actionInterface()->doAction(toggle);
+    EXPECT_EQ(kept(), only_four);
+    EXPECT_EQ(shown(), only_four);
+    // Toggling the set button leaves it set, as a click does.
+    accessible(4)->actionInterface()->doAction(toggle);
+    EXPECT_EQ(kept(), only_four);
+    EXPECT_EQ(shown(), only_four);
+    // Pressing clicks the button.
+    accessible(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    const std::vector<bool> only_one = {false, true, false, false, false, false};
+    EXPECT_TRUE(pump_until([&] { return kept() == only_one; }));
+    EXPECT_EQ(shown(), only_one);
 }
 
 }  // namespace
