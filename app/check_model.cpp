@@ -5,12 +5,12 @@
 #include <cmath>
 
 #include "app/model_selection.h"
-#include "app/window/window.h"
 #include "engine/curve_split.h"
 #include "engine/data_file_scan.h"
 #include "engine/data_file_text.h"
 #include "engine/data_row.h"
 #include "support/shared_blocks.h"
+#include "window/window.h"
 
 namespace imm {
 

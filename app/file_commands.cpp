@@ -3,15 +3,15 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/window/window.h"
 #include "engine/data_file_names.h"
 #include "support/shared_blocks.h"
 #include "support/strings.h"
 #include "support/system_reason.h"
-#include "support/write_to_textbox.h"
 #include "support/text_files.h"
 #include "support/unit_files.h"
 #include "support/unit_table.h"
+#include "window/window.h"
+#include "window/write_to_textbox.h"
 
 namespace imm {
 

@@ -11,8 +11,8 @@
 #include <system_error>
 
 #include "app/text_area_feed.h"
-#include "app/window/window.h"
 #include "support/unit_table.h"
+#include "window/window.h"
 
 namespace imm {
 

@@ -4,8 +4,8 @@
 #include "app/plots/rate_plot.h"
 #include "app/plots/residual_plot.h"
 #include "app/plots/xy_plot.h"
-#include "app/window/window.h"
 #include "support/shared_blocks.h"
+#include "window/window.h"
 
 namespace imm {
 

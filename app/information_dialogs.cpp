@@ -3,7 +3,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "app/window/window.h"
+#include "window/window.h"
 
 namespace imm {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/command_codes.h"
-#include "app/window/window.h"
+#include "window/window.h"
 
 namespace imm {
 

@@ -9,9 +9,9 @@
 #include "app/model_selection.h"
 #include "app/program_state.h"
 #include "app/splash_screen.h"
-#include "app/window/window.h"
 #include "support/shared_blocks.h"
 #include "support/unit_files.h"
+#include "window/window.h"
 
 namespace imm {
 

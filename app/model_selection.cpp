@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "app/window/window.h"
 #include "support/shared_blocks.h"
+#include "window/window.h"
 
 namespace imm {
 

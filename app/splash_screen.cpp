@@ -4,9 +4,9 @@
 #include <array>
 #include <string_view>
 
-#include "app/window/window.h"
-#include "app/window/window_backend.h"
 #include "support/strings.h"
+#include "window/window.h"
+#include "window/window_backend.h"
 
 namespace imm {
 

@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <string>
 
-#include "app/window/headless_backend.h"
 #include "engine/model_fit.h"
 #include "engine/regression_driver.h"
 #include "support/shared_blocks.h"
+#include "window/headless_backend.h"
 
 namespace imm::bench {
 

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/plots/xy_plot.h"
-#include "app/window/window.h"
 #include "engine/aicc.h"
 #include "engine/model_columns.h"
 #include "engine/model_fit.h"
@@ -23,6 +22,7 @@
 #include "support/strings.h"
 #include "support/system_reason.h"
 #include "support/unit_table.h"
+#include "window/window.h"
 
 namespace imm {
 

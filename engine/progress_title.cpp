@@ -1,6 +1,6 @@
 #include "engine/progress_title.h"
 
-#include "app/window/window.h"
+#include "window/window.h"
 
 namespace imm {
 

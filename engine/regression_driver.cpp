@@ -9,7 +9,6 @@
 #include <string>
 #include <system_error>
 
-#include "app/window/window.h"
 #include "engine/curve_split.h"
 #include "engine/data_file_names.h"
 #include "engine/data_file_scan.h"
@@ -23,6 +22,7 @@
 #include "support/system_reason.h"
 #include "support/unit_files.h"
 #include "support/unit_table.h"
+#include "window/window.h"
 
 namespace imm {
 

@@ -1,9 +1,9 @@
 #include "engine/standard_errors.h"
 
-#include "app/window/window.h"
 #include "engine/matrix_balance.h"
 #include "engine/matrix_inverse.h"
 #include "engine/student_t.h"
+#include "window/window.h"
 
 #include <algorithm>
 #include <cmath>

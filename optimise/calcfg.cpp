@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "app/window/window.h"
 #include "engine/derivatives.h"
 #include "optimise/parameter_box.h"
 #include "support/shared_blocks.h"
+#include "window/window.h"
 
 namespace imm {
 

@@ -1,7 +1,7 @@
 #include "app/plots/child_windows.h"
 
-#include "app/window/window.h"
 #include "support/shared_blocks.h"
+#include "window/window.h"
 
 namespace imm {
 

@@ -1,8 +1,8 @@
 #include "app/plots/plot_display.h"
 
 #include "app/plots/child_windows.h"
-#include "app/window/window.h"
 #include "support/shared_blocks.h"
+#include "window/window.h"
 
 namespace imm {
 

@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "app/window/plot.h"
+#include "window/plot.h"
 
 namespace imm {
 

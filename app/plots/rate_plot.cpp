@@ -4,12 +4,12 @@
 #include <cmath>
 #include <vector>
 
-#include "app/plots/plot_display.h"
 #include "app/plots/msort.h"
+#include "app/plots/plot_display.h"
 #include "app/plots/plot_title.h"
-#include "app/window/plot.h"
-#include "app/window/window.h"
 #include "support/shared_blocks.h"
+#include "window/plot.h"
+#include "window/window.h"
 
 namespace imm {
 

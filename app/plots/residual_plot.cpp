@@ -8,9 +8,9 @@
 #include "app/plots/axis_scaling.h"
 #include "app/plots/plot_display.h"
 #include "app/plots/plot_title.h"
-#include "app/window/plot.h"
-#include "app/window/window.h"
 #include "support/shared_blocks.h"
+#include "window/plot.h"
+#include "window/window.h"
 
 namespace imm {
 

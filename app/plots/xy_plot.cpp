@@ -7,12 +7,12 @@
 
 #include "app/plots/axis_scaling.h"
 #include "app/plots/plot_display.h"
-#include "app/window/plot.h"
-#include "app/window/window.h"
 #include "engine/curve_split.h"
 #include "support/fortran_format.h"
 #include "support/shared_blocks.h"
 #include "support/strings.h"
+#include "window/plot.h"
+#include "window/window.h"
 
 namespace imm {
 

@@ -11,9 +11,9 @@
 #include <memory>
 #include <thread>
 
-#include "app/window/qt/qt_backend.h"
-#include "app/window/window.h"
-#include "support/write_to_textbox.h"
+#include "app/qt/qt_backend.h"
+#include "window/window.h"
+#include "window/write_to_textbox.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <fstream>
 
 #include "app/file_monitor.h"
-#include "app/window/headless_backend.h"
-#include "app/window/window.h"
 #include "support/unit_table.h"
+#include "window/headless_backend.h"
+#include "window/window.h"
 
 namespace imm {
 namespace {

@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "app/information_dialogs.h"
-#include "app/window/headless_backend.h"
-#include "app/window/window.h"
+#include "window/headless_backend.h"
+#include "window/window.h"
 
 namespace imm {
 namespace {

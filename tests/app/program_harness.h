@@ -18,9 +18,9 @@
 
 #include "app/main_menu.h"
 #include "app/main_program.h"
-#include "app/window/headless_backend.h"
-#include "app/window/window.h"
 #include "support/shared_blocks.h"
+#include "window/headless_backend.h"
+#include "window/window.h"
 
 namespace imm::testing_support {
 

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "app/window/headless_backend.h"
 #include "engine/data_file_text.h"
 #include "engine/regression_driver.h"
 #include "support/shared_blocks.h"
 #include "tests/file_contents.h"
 #include "tests/working_folder.h"
+#include "window/headless_backend.h"
 
 namespace imm {
 namespace {

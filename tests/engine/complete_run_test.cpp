@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "app/window/headless_backend.h"
-#include "app/window/window.h"
 #include "engine/model_fit.h"
 #include "engine/models.h"
 #include "engine/regression_driver.h"
 #include "optimise/model_objective.h"
 #include "support/shared_blocks.h"
 #include "tests/working_folder.h"
+#include "window/headless_backend.h"
+#include "window/window.h"
 
 namespace imm {
 namespace {

@@ -14,12 +14,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/window/headless_backend.h"
 #include "engine/model_fit.h"
 #include "engine/regression_driver.h"
 #include "optimise/model_objective.h"
 #include "support/shared_blocks.h"
 #include "tests/working_folder.h"
+#include "window/headless_backend.h"
 
 namespace imm {
 namespace {

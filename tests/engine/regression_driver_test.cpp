@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "app/window/headless_backend.h"
 #include "engine/regression_driver.h"
 #include "engine/run_workspace.h"
 #include "support/shared_blocks.h"
 #include "support/unit_table.h"
 #include "tests/working_folder.h"
+#include "window/headless_backend.h"
 
 namespace imm {
 namespace {

@@ -3,7 +3,7 @@
 #include "engine/standard_errors.h"
 #include "engine/student_t.h"
 #include "tests/reference/stats_reference_data.h"
-#include "app/window/headless_backend.h"
+#include "window/headless_backend.h"
 
 #include <gtest/gtest.h>
 

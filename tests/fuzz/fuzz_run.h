@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "app/window/headless_backend.h"
 #include "engine/regression_driver.h"
 #include "support/shared_blocks.h"
 #include "support/unit_table.h"
+#include "window/headless_backend.h"
 
 namespace imm::fuzzing {
 

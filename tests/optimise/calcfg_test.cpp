@@ -3,10 +3,10 @@
 #include <array>
 #include <gtest/gtest.h>
 
-#include "app/window/headless_backend.h"
-#include "app/window/window.h"
 #include "engine/derivatives.h"
 #include "engine/models.h"
+#include "window/headless_backend.h"
+#include "window/window.h"
 
 namespace imm {
 namespace {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/window/headless_backend.h"
-#include "app/window/plot.h"
-#include "app/window/window.h"
 #include "support/shared_blocks.h"
+#include "window/headless_backend.h"
+#include "window/plot.h"
+#include "window/window.h"
 
 namespace imm::testing {
 

@@ -1,0 +1,240 @@
+#include "app/qt/plot_window.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QFileDialog>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScatterSeries>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "app/qt/text_conversion.h"
+
+namespace imm {
+
+namespace {
+
+constexpr qreal kLargeDot = 5.0;
+constexpr qreal kSmallDot = 2.0;
+
+QList<QPointF> points_of(const PlotSeries& series) {
+    QList<QPointF> points;
+    for (std::size_t i = 0; i < series.x.size(); ++i) {
+        points.append(QPointF(series.x[i], series.y[i]));
+    }
+    return points;
+}
+
+// Bars as one filled outline rising from 0 at each point, 0.8 of the closest spacing wide.
+QAbstractSeries* bars_of(const PlotSeries& series, QColor colour) {
+    double spacing = std::numeric_limits<double>::max();
+    for (std::size_t i = 1; i < series.x.size(); ++i) {
+        const double gap = std::abs(static_cast<double>(series.x[i]) - series.x[i - 1]);
+        if (gap > 0.0) {
+            spacing = std::min(spacing, gap);
+        }
+    }
+    const double half = spacing == std::numeric_limits<double>::max() ? 0.4 : 0.4 * spacing;
+    auto* outline = new QLineSeries;
+    for (std::size_t i = 0; i < series.x.size(); ++i) {
+        const double x = series.x[i];
+        *outline << QPointF(x - half, 0) << QPointF(x - half, series.y[i]) << QPointF(x + half, series.y[i])
+                 << QPointF(x + half, 0);
+    }
+    auto* bars = new QAreaSeries(outline);
+    bars->setColor(colour);
+    bars->setBorderColor(colour);
+    return bars;
+}
+
+QAbstractSeries* chart_series(const PlotSeries& series) {
+    const QColor colour(static_cast<int>(series.red), static_cast<int>(series.green), static_cast<int>(series.blue));
+    QAbstractSeries* made = nullptr;
+    if (series.type == kSeriesLine) {
+        auto* line = new QLineSeries;
+        line->append(points_of(series));
+        line->setPen(QPen(colour, 2));
+        made = line;
+    } else if (series.type == kSeriesBars) {
+        made = bars_of(series, colour);
+    } else {
+        auto* dots = new QScatterSeries;
+        dots->append(points_of(series));
+        dots->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+        dots->setMarkerSize(series.type == kSeriesLargeDots ? kLargeDot : kSmallDot);
+        dots->setColor(colour);
+        dots->setBorderColor(colour);
+        made = dots;
+    }
+    made->setName(QString::fromStdString(series.label));
+    return made;
+}
+
+// The data's range on one axis, for automatic scales.
+std::pair<double, double> data_range(const PlotData& plot, bool x_axis) {
+    double low = std::numeric_limits<double>::max();
+    double high = std::numeric_limits<double>::lowest();
+    for (const PlotSeries& series : plot.series) {
+        for (const float v : x_axis ? series.x : series.y) {
+            if (!x_axis && plot.y_logarithmic && v <= 0.0f) {
+                continue;
+            }
+            low = std::min(low, static_cast<double>(v));
+            high = std::max(high, static_cast<double>(v));
+        }
+    }
+    if (low > high) {
+        return {plot.y_logarithmic && !x_axis ? 1.0 : 0.0, 10.0};
+    }
+    if (low == high) {
+        return {low - 1.0, high + 1.0};
+    }
+    return {low, high};
+}
+
+// A round tick spacing (1, 2, 2.5 or 5 times a power of ten) that gives about
+// five intervals over the span.
+double round_tick_step(double span) {
+    const double rough = span / 5.0;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (const double multiple : {1.0, 2.0, 2.5, 5.0}) {
+        if (rough <= multiple * power) {
+            return multiple * power;
+        }
+    }
+    return 10.0 * power;
+}
+
+QAbstractAxis* make_axis(const PlotData& plot, bool x_axis) {
+    const AxisRange& range = x_axis ? plot.x : plot.y;
+    const auto [low, high] = range.automatic ? data_range(plot, x_axis) : std::pair{range.low, range.high};
+    QAbstractAxis* axis = nullptr;
+    if (!x_axis && plot.y_logarithmic) {
+        auto* log_axis = new QLogValueAxis;
+        log_axis->setBase(plot.y_log_base);
+        log_axis->setLabelFormat(QStringLiteral("%g"));
+        log_axis->setRange(low, high);
+        axis = log_axis;
+    } else {
+        auto* value_axis = new QValueAxis;
+        value_axis->setRange(low, high);
+        if (range.automatic) {
+            value_axis->applyNiceNumbers();
+        } else if (high > low && std::isfinite(high - low)) {
+            // A given range keeps its ends; its ticks fall on round values.
+            value_axis->setTickType(QValueAxis::TicksDynamic);
+            value_axis->setTickAnchor(0.0);
+            value_axis->setTickInterval(round_tick_step(high - low));
+        }
+        value_axis->setLabelFormat(QStringLiteral("%g"));
+        axis = value_axis;
+    }
+    axis->setTitleText(QString::fromStdString(x_axis ? plot.xlabel : plot.ylabel));
+    return axis;
+}
+
+QChart* make_chart(const PlotData& plot) {
+    auto* chart = new QChart;
+    chart->setBackgroundBrush(Qt::white);
+    chart->setTitle(to_qt_text(plot.title).toHtmlEscaped().replace(QStringLiteral("\n"), QStringLiteral("<br>")));
+    QAbstractAxis* x_axis = make_axis(plot, true);
+    QAbstractAxis* y_axis = make_axis(plot, false);
+    chart->addAxis(x_axis, Qt::AlignBottom);
+    chart->addAxis(y_axis, Qt::AlignLeft);
+    for (const PlotSeries& series : plot.series) {
+        QAbstractSeries* shown = chart_series(series);
+        chart->addSeries(shown);
+        shown->attachAxis(x_axis);
+        shown->attachAxis(y_axis);
+        if (series.label.empty()) {
+            for (QLegendMarker* marker : chart->legend()->markers(shown)) {
+                marker->setVisible(false);
+            }
+        }
+    }
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    return chart;
+}
+
+}  // namespace
+
+PlotWindow::PlotWindow(const PlotData& plot) : view_(new QChartView(make_chart(plot), this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    const QString title = to_qt_text(plot.title).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    setWindowTitle(title.isEmpty() ? QStringLiteral("Plot") : title);
+    view_->setRenderHint(QPainter::Antialiasing);
+    setCentralWidget(view_);
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->addAction(QStringLiteral("Save As..."), this, &PlotWindow::ask_save);
+    file->addAction(QStringLiteral("Print..."), this, &PlotWindow::ask_print);
+    file->addAction(QStringLiteral("Close"), this, &QWidget::close);
+    settle_.setSingleShot(true);
+    settle_.setInterval(100);
+    connect(&settle_, &QTimer::timeout, this, [this] { view_->setUpdatesEnabled(true); });
+    resize(800, 600);
+}
+
+bool PlotWindow::save_image(const QString& file) const {
+    return view_->grab().save(file);
+}
+
+bool PlotWindow::print(QPrinter& printer) const {
+    QPainter painter(&printer);
+    if (!painter.isActive()) {
+        return false;
+    }
+    const QRect page = painter.viewport();
+    const QSize size = view_->size();
+    const double factor = std::min(static_cast<double>(page.width()) / size.width(),
+                                   static_cast<double>(page.height()) / size.height());
+    painter.scale(factor, factor);
+    view_->render(&painter);
+    return true;
+}
+
+void PlotWindow::resizeEvent(QResizeEvent* event) {
+    // Draw once the size has stayed the same for a while.
+    view_->setUpdatesEnabled(false);
+    settle_.start();
+    QMainWindow::resizeEvent(event);
+}
+
+void PlotWindow::ask_save() {
+    auto* dialog = new QFileDialog(this, QStringLiteral("Save As"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilters({QStringLiteral("PNG image (*.png)"), QStringLiteral("JPEG image (*.jpg)"),
+                            QStringLiteral("BMP image (*.bmp)")});
+    dialog->setDefaultSuffix(QStringLiteral("png"));
+    dialog->selectFile(QStringLiteral("plot.png"));
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
+        if (!save_image(file)) {
+            QMessageBox::warning(this, QStringLiteral("Error"), QStringLiteral("Could not save the image to ") + file);
+        }
+    });
+    dialog->open();
+}
+
+void PlotWindow::ask_print() {
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    auto* dialog = new QPrintDialog(printer.get(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, [this, printer](int result) {
+        if (result == QDialog::Accepted && !print(*printer)) {
+            QMessageBox::warning(this, QStringLiteral("Error"), QStringLiteral("Could not print the plot."));
+        }
+    });
+    dialog->open();
+}
+
+}  // namespace imm

@@ -1,0 +1,24 @@
+#include "app/qt/run_qt_program.h"
+
+#include <QApplication>
+#include <thread>
+
+#include "app/qt/qt_backend.h"
+
+namespace imm {
+
+int run_qt_program(int argc, char** argv, const std::function<void()>& program_main) {
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    install_window_backend(std::make_shared<QtBackend>());
+    std::thread program([&] {
+        program_main();
+        QMetaObject::invokeMethod(&app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    });
+    QApplication::exec();
+    program.join();
+    install_window_backend(nullptr);
+    return 0;
+}
+
+}  // namespace imm
