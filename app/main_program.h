@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/outside_editor.h"
-#include "engine/regression_driver.h"
+#include "app/program_fit.h"
 
 namespace imm {
 

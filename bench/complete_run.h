@@ -28,7 +28,7 @@ inline void run_all_models(benchmark::State& state, const std::filesystem::path&
     global_types.nwt_global = 0;
 
     bool first = print_stages;
-    RunOptions options{.show_plots = false, .on_fit = {}};
+    RunOptions options;
     options.on_fit = [&first](std::int64_t model, const ModelFitResult& fit) {
         if (!first) return;
         std::printf("model %lld:", static_cast<long long>(model));

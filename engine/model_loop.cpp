@@ -6,7 +6,6 @@
 #include <span>
 #include <vector>
 
-#include "app/plots/xy_plot.h"
 #include "engine/aicc.h"
 #include "engine/model_columns.h"
 #include "engine/model_fit.h"
@@ -28,7 +27,6 @@ namespace imm {
 
 namespace {
 
-constexpr std::int64_t kPlotPause = 500;
 constexpr std::size_t kTitleLength = 80;
 
 RunCheck report_not_written(const std::string& report) {
@@ -111,14 +109,6 @@ void keep_best_model(RunWorkspace& run, double model_aicc, std::int64_t model, s
     std::copy_n(run.var.begin(), n, run.best_var.begin());
 }
 
-void show_plot(const RunOptions& options) {
-    if (!options.show_plots) return;
-    startidle(kPlotPause);
-    xyplot();
-    refreshall();
-    startidle(kPlotPause);
-}
-
 // A fit whose sum of squares or parameters are not finite gives no results: a box,
 // a section that says so, and an AICc that ranks it last.
 RunCheck report_not_fitted(RunWorkspace& run, const ModelFitResult& fit, const std::string& title,
@@ -133,7 +123,7 @@ RunCheck report_not_fitted(RunWorkspace& run, const ModelFitResult& fit, const s
     return std::nullopt;
 }
 
-// Fits, reports and plots model m with the run's weighting mode.
+// Fits and reports model m with the run's weighting mode.
 RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mode, const std::string& report,
                        RandomContext& random, const RunOptions& options) {
     global_types.imdlno = m;
@@ -186,7 +176,7 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
 
     keep_best_model(run, results.aicc, m, n);
     std::copy_n(run.best_var.begin(), n, global_types.varsav.begin());
-    show_plot(options);
+    if (options.on_model_reported) options.on_model_reported();
     return std::nullopt;
 }
 

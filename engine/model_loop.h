@@ -1,6 +1,6 @@
-// The regression driver's model loop: each chosen model is fitted, reported and
-// plotted in turn; then the models are ranked, the best model's data and
-// saturation table restored and the report closed.
+// The regression driver's model loop: each chosen model is fitted and reported in
+// turn, and the caller told of it; then the models are ranked, the best model's
+// data and saturation table restored and the report closed.
 #pragma once
 
 #include <string>

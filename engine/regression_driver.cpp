@@ -248,10 +248,4 @@ void sorvek_with(std::string& name, std::int64_t& status, RandomContext& random,
     if (const auto failure = keep_report(*run, fitted, report, name)) abort_run(*failure, status);
 }
 
-void sorvek(std::string& name, std::int64_t& status) {
-    // One set of generators for the whole program run.
-    static RandomContext program_random;
-    sorvek_with(name, status, program_random, RunOptions{});
-}
-
 }  // namespace imm

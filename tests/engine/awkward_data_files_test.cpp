@@ -110,7 +110,7 @@ protected:
         HeadlessSession session;
         RandomContext random = RandomContext::seeded(3);
         Outcome outcome;
-        sorvek_with(name, outcome.status, random, RunOptions{.show_plots = false, .on_fit = {}});
+        sorvek_with(name, outcome.status, random, RunOptions{});
         for (const auto& message : session.record().messages) outcome.boxes.push_back(message.text);
         if (fs::exists("data.out")) outcome.report = test::read_file("data.out");
         return outcome;

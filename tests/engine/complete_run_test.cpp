@@ -110,7 +110,7 @@ protected:
         std::string file = name;
         status_ = -1;
         fits_.clear();
-        RunOptions options{.show_plots = false, .on_fit = {}};
+        RunOptions options;
         options.on_fit = [this](std::int64_t, const ModelFitResult& fit) { fits_.push_back(fit); };
         sorvek_with(file, status_, random, options);
         std::vector<std::string> boxes;
@@ -148,7 +148,7 @@ TEST_F(CompleteRun, WeightingChosenDuringARunWaitsForTheNextRun) {
     HeadlessSession session;
     RandomContext random = RandomContext::seeded(5);
     std::vector<std::int64_t> modes;
-    RunOptions options{.show_plots = false, .on_fit = {}};
+    RunOptions options;
     options.on_fit = [&modes](std::int64_t, const ModelFitResult&) {
         modes.push_back(a3.weight_mode);
         global_types.nwt_global = 2;  // the user turns robust weighting on mid-run
@@ -322,7 +322,7 @@ TEST_F(CompleteRun, ProgressShowsInTheMainWindowTitle) {
     const std::int64_t main_window = initwindow(400, 300, "main", 0, 0, true);
     RandomContext random = RandomContext::seeded(11);
     std::string name = "example.in";
-    sorvek_with(name, status_, random, RunOptions{.show_plots = false, .on_fit = {}});
+    sorvek_with(name, status_, random, RunOptions{});
     ASSERT_EQ(status_, run_finished);
     const auto titles = session.record().windows.at(main_window).titles;
     std::vector<std::string> notices;
@@ -339,21 +339,6 @@ TEST_F(CompleteRun, ProgressShowsInTheMainWindowTitle) {
     EXPECT_GE(marked, 4u);
 }
 
-// The program's run shows the XY plot of each model once it is fitted.
-TEST_F(CompleteRun, XyPlotAfterEachModel) {
-    fs::copy_file(fs::path(SORVEK_SOURCE_DIR) / "examples" / "example.in", "example.in");
-    choose({1, 2});
-    HeadlessSession session;
-    RandomContext random = RandomContext::seeded(11);
-    std::string name = "example.in";
-    sorvek_with(name, status_, random, RunOptions{});
-    ASSERT_EQ(status_, run_finished);
-    const auto plots = session.record().plots;
-    ASSERT_EQ(plots.size(), 2u);
-    EXPECT_TRUE(plots[0].title.starts_with("1- ")) << plots[0].title;
-    EXPECT_TRUE(plots[1].title.starts_with("2- ")) << plots[1].title;
-}
-
 // Fuzzing lowers the optimisers' limits and leaves out the curves' analysis.
 TEST_F(CompleteRun, LoweredLimitsReachTheOptimisers) {
     fs::copy_file(fs::path(SORVEK_SOURCE_DIR) / "examples" / "example.in", "example.in");
@@ -364,7 +349,7 @@ TEST_F(CompleteRun, LoweredLimitsReachTheOptimisers) {
 
     HeadlessSession session;
     RandomContext random = RandomContext::seeded(11);
-    RunOptions options{.show_plots = false, .on_fit = {}};
+    RunOptions options;
     options.on_fit = [this](std::int64_t, const ModelFitResult& fit) { fits_.push_back(fit); };
     options.stage_limits = StageLimits{.generations = 5,
                                        .simplex_iterations = 5,

@@ -69,7 +69,7 @@ ModelFitResult fit_alone(const std::string& name, std::int64_t model, std::int64
     HeadlessSession session;
     RandomContext random = RandomContext::seeded(stream);
     ModelFitResult fit;
-    RunOptions options{.show_plots = false, .on_fit = {}};
+    RunOptions options;
     options.analyse_breakpoints = false;
     options.on_fit = [&fit](std::int64_t, const ModelFitResult& result) { fit = result; };
     std::string file = "data.in";

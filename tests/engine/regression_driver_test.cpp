@@ -75,7 +75,7 @@ protected:
         HeadlessSession session;
         RunResult result;
         RandomContext random = RandomContext::seeded(1);
-        sorvek_with(name, result.status, random, RunOptions{.show_plots = false, .on_fit = {}});
+        sorvek_with(name, result.status, random, RunOptions{});
         result.name = name;
         for (const auto& message : session.record().messages) result.boxes.push_back({message.kind, message.text});
         EXPECT_FALSE(UnitTable::instance().opened(iinout.data_unit)) << "data unit left open";

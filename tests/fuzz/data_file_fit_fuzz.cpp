@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     data_row_count(split_lines(std::string(reinterpret_cast<const char*>(data), size)), rows);
     if (rows > kMaxFittedRows) return -1;  // left to the reading target
 
-    RunOptions options{.show_plots = false, .fit_models = true, .on_fit = {}};
+    RunOptions options;
     options.stage_limits = StageLimits{.generations = 10,
                                        .simplex_iterations = 20,
                                        .stage2_passes = 1,

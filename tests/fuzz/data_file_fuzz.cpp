@@ -7,7 +7,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace imm;
     using namespace imm::fuzzing;
-    const FuzzRun run = run_on_input(data, size, RunOptions{.show_plots = false, .fit_models = false, .on_fit = {}});
+    RunOptions options;
+    options.fit_models = false;
+    const FuzzRun run = run_on_input(data, size, options);
     require(!run.report_written, "no report without a model section");
     if (run.status == run_finished) {
         // At most the warning of rows cut off by an empty line.

@@ -10,8 +10,8 @@
 #include "app/plots/rate_plot.h"
 #include "app/plots/residual_plot.h"
 #include "app/plots/xy_plot.h"
+#include "app/program_fit.h"
 #include "engine/models.h"
-#include "engine/regression_driver.h"
 #include "engine/report_section.h"
 #include "tests/app/plots/plot_session.h"
 #include "tests/working_folder.h"
@@ -36,7 +36,7 @@ FittedParameters run_example(std::initializer_list<std::int64_t> models) {
     global_types.varsav.fill(0.0);
 
     FittedParameters fitted;
-    RunOptions options;
+    RunOptions options = program_run_options();
     options.on_fit = [&fitted](std::int64_t model, const ModelFitResult& fit) { fitted[model] = fit.params; };
     RandomContext random = RandomContext::seeded(11);
     std::string name = "example.in";
