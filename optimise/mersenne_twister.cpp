@@ -14,6 +14,18 @@ std::uint64_t twisted(std::uint64_t far, std::uint64_t upper, std::uint64_t lowe
     return far ^ (y >> 1) ^ ((y & 1U) != 0 ? kTwist : 0);
 }
 
+// A free function, as clang multiversions only a function not yet called where
+// it is declared (the generator's call operator calls renew inline).
+__attribute__((target_clones("avx2", "default")))
+void renew_state(std::array<std::uint64_t, MersenneTwister64::kStateSize>& state) {
+    constexpr std::size_t kStateSize = MersenneTwister64::kStateSize;
+    for (std::size_t k = 0; k < kStateSize - kShift; ++k) state[k] = twisted(state[k + kShift], state[k], state[k + 1]);
+    for (std::size_t k = kStateSize - kShift; k < kStateSize - 1; ++k) {
+        state[k] = twisted(state[k - (kStateSize - kShift)], state[k], state[k + 1]);
+    }
+    state[kStateSize - 1] = twisted(state[kShift - 1], state[kStateSize - 1], state[0]);
+}
+
 }  // namespace
 
 void MersenneTwister64::seed(std::seed_seq& sequence) {
@@ -28,13 +40,8 @@ void MersenneTwister64::seed(std::seed_seq& sequence) {
     next_ = kStateSize;
 }
 
-__attribute__((target_clones("avx2", "default")))
 void MersenneTwister64::renew() {
-    for (std::size_t k = 0; k < kStateSize - kShift; ++k) state_[k] = twisted(state_[k + kShift], state_[k], state_[k + 1]);
-    for (std::size_t k = kStateSize - kShift; k < kStateSize - 1; ++k) {
-        state_[k] = twisted(state_[k - (kStateSize - kShift)], state_[k], state_[k + 1]);
-    }
-    state_[kStateSize - 1] = twisted(state_[kShift - 1], state_[kStateSize - 1], state_[0]);
+    renew_state(state_);
     next_ = 0;
 }
 
