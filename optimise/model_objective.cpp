@@ -6,6 +6,7 @@
 #include "engine/robust_weights.h"
 #include "engine/weighted_sum_of_squares.h"
 #include "support/row_pool.h"
+#include "support/task_pool.h"
 #include "support/shared_blocks.h"
 
 namespace imm {
@@ -16,14 +17,16 @@ namespace {
 // waking the pool's threads would cost more.
 constexpr std::size_t kParallelPointRows = 4096;
 
-// The sum in weighting mode weight_mode from the model values and residuals of
-// the rows; without held weights, mode 2 first fills `robust` from the residuals.
-double sum_of_rows(std::span<const double> model_values, std::span<const double> residuals, HeldWeights held,
+// The sum in weighting mode weight_mode from the model values of the rows;
+// without held weights, mode 2 first takes robust weights of the residuals,
+// using `residuals` and `robust` as room.
+double sum_of_rows(std::span<const double> model_values, HeldWeights held, std::span<double> residuals,
                    std::span<double> robust, std::int64_t weight_mode) {
     const std::size_t rows = model_values.size();
     std::span<const double> weights = held;
     if (weight_mode == 2 && held.empty()) {
-        robust_wt(residuals, robust.first(rows));
+        for (std::size_t k = 0; k < rows; ++k) residuals[k] = a1.yobs[k] - model_values[k];
+        robust_wt(residuals.first(rows), robust.first(rows));
         weights = robust;
     }
     return weighted_sum_of_squares(std::span<const double>(a1.yobs).first(rows), model_values, weights, weight_mode);
@@ -36,13 +39,9 @@ std::size_t data_rows() { return static_cast<std::size_t>(std::clamp<std::int64_
 double ModelSumOfSquares::sum(std::span<const double> x, std::int64_t weight_mode)
 {
     const std::size_t rows = data_rows();
-    auto evaluate_rows = [this, x](std::size_t begin, std::size_t end) {
-        model_rows(begin, end, x, model_values_);
-        for (std::size_t k = begin; k < end; ++k) residuals_[k] = a1.yobs[k] - model_values_[k];
-    };
+    auto evaluate_rows = [this, x](std::size_t begin, std::size_t end) { model_rows(begin, end, x, model_values_); };
     RowPool::shared().for_rows(rows, evaluate_rows);
-    return sum_of_rows(std::span(model_values_).first(rows), std::span(residuals_).first(rows), held_, weights_,
-                       weight_mode);
+    return sum_of_rows(std::span(model_values_).first(rows), held_, residuals_, weights_, weight_mode);
 }
 
 void ModelSumOfSquares::values(std::span<const double> points, std::size_t n, std::span<double> values)
@@ -52,13 +51,12 @@ void ModelSumOfSquares::values(std::span<const double> points, std::size_t n, st
         std::array<double, kMaxRows> model_values, residuals, robust;
         const auto fitted = std::span(model_values).first(rows);
         model_rows(0, rows, points.subspan(i * n, n), fitted);
-        for (std::size_t k = 0; k < rows; ++k) residuals[k] = a1.yobs[k] - model_values[k];
-        values[i] = sum_of_rows(fitted, std::span(residuals).first(rows), held_, robust, weight_mode_);
+        values[i] = sum_of_rows(fitted, held_, residuals, robust, weight_mode_);
     };
     if (rows * values.size() < kParallelPointRows) {
         for (std::size_t i = 0; i < values.size(); ++i) evaluate_point(i);
     } else {
-        RowPool::shared().for_items(values.size(), evaluate_point);
+        TaskPool::shared().for_each(values.size(), evaluate_point);
     }
 }
 

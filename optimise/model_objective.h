@@ -24,7 +24,7 @@ public:
 
     double value(std::span<const double> x) override { return sum(x, weight_mode_); }
 
-    // Each point's rows on one thread, the points shared among the row pool.
+    // Each point's rows on one thread, the points shared among the task pool.
     // Leaves robust_weights() as it was.
     void values(std::span<const double> points, std::size_t n, std::span<double> values) override;
 

@@ -65,20 +65,18 @@ RowPool& RowPool::shared() {
     return pool;
 }
 
-std::size_t RowPool::chunk_rows(std::size_t rows) const {
-    const std::size_t threads = workers_.size() + 1;
-    const std::size_t share = (rows + threads - 1) / threads;
-    return std::max((share + kChunkBlock - 1) / kChunkBlock * kChunkBlock, kMinChunkRows);
-}
-
-void RowPool::run(std::size_t rows, std::size_t chunk, void* context, Task task) {
+void RowPool::run(std::size_t rows, void* context, Task task) {
     std::lock_guard call(call_);
     generation_ = (generation_ + 1) & kRowBits;
     Round& round = rounds_[generation_ & 1];
     round.context.store(context, std::memory_order_relaxed);
     round.task.store(task, std::memory_order_relaxed);
     round.rows.store(rows, std::memory_order_relaxed);
-    round.chunk.store(chunk, std::memory_order_relaxed);
+    // About an equal share of the rows each, in whole blocks.
+    const std::size_t threads = workers_.size() + 1;
+    const std::size_t share = (rows + threads - 1) / threads;
+    const std::size_t chunk = (share + kChunkBlock - 1) / kChunkBlock * kChunkBlock;
+    round.chunk.store(std::max(chunk, kMinChunkRows), std::memory_order_relaxed);
     done_.store(0, std::memory_order_relaxed);
     next_.store(generation_ << 32);  // publishes the round
     if (sleepers_.load() > 0) {

@@ -37,22 +37,8 @@ public:
             work(std::size_t{0}, rows);
             return;
         }
-        run(rows, chunk_rows(rows), &work, [](void* context, std::size_t begin, std::size_t end) {
+        run(rows, &work, [](void* context, std::size_t begin, std::size_t end) {
             (*static_cast<Work*>(context))(begin, end);
-        });
-    }
-
-    // Calls work(item) once for each item 0..count-1, every thread taking one
-    // item at a time: for items that each take a while, such as whole
-    // evaluations of the model. work must not use the pool itself.
-    template <class Work>
-    void for_items(std::size_t count, Work& work) {
-        if (count < 2 || workers_.empty()) {
-            for (std::size_t item = 0; item < count; ++item) work(item);
-            return;
-        }
-        run(count, 1, &work, [](void* context, std::size_t begin, std::size_t end) {
-            for (std::size_t item = begin; item < end; ++item) (*static_cast<Work*>(context))(item);
         });
     }
 
@@ -69,9 +55,7 @@ private:
         std::atomic<std::size_t> chunk{0};
     };
 
-    // Rows a thread takes at a time: about an equal share each.
-    std::size_t chunk_rows(std::size_t rows) const;
-    void run(std::size_t rows, std::size_t chunk, void* context, Task task);
+    void run(std::size_t rows, void* context, Task task);
     // Takes chunks of the round while it is current and rows are left.
     void take_chunks(std::uint64_t generation);
     // The generation of the next round after seen; waits for it, first
