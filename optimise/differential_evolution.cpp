@@ -333,12 +333,11 @@ void Evolution::make_trial(std::int64_t member, double pl, double pu)
         }
     }
 
-    // regfunc pulls the trial into the limits before it is evaluated; the
+    // The trial as regfunc evaluates it, pulled into the limits; the
     // evaluation itself waits for the whole generation's trials.
+    plimits(a);
     auto trial = row(trials_, member - 1);
     std::copy(a.begin(), a.end(), trial.begin());
-    plimits(trial);
-    std::copy(trial.begin(), trial.end(), a.begin());
     reflect(a);
     auto reflected = row(reflected_trials_, member - 1);
     std::copy(a.begin(), a.end(), reflected.begin());
