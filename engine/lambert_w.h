@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/lane_log.h"
+
 namespace imm {
 
 namespace lambert_w_detail {
@@ -41,22 +43,39 @@ inline double fritsch_step(double w, double lr) {
 
 }  // namespace lambert_w_detail
 
-namespace lambert_w_detail {
-
-// The iterated path of omega_wo: a fixed start, three steps of the form
-// w/(1+w)·(1 + ln(x/w)) and one Fritsch step.
-inline double omega_start(double x) {
-    const double s = std::sqrt(kE * x + 1.0);
-    return 2.036 * std::log((1.0 + 1.14956131 * s) / (1.0 + 0.4549574 * std::log(1.0 + s))) - 1.0;
-}
-inline double omega_step(double x, double w) { return (w / (1.0 + w)) * (1.0 + signed_log_ratio(x, w)); }
-inline double omega_last_step(double x, double w) { return fritsch_step(w, signed_log_ratio(x, w)); }
-
-}  // namespace lambert_w_detail
-
 // True when omega_wo(x) takes its iterated path: x is neither a special point
 // nor close enough to 0 for the series. False for a NaN.
 inline bool omega_wo_iterates(double x) { return x >= 1e-9 && x < 3e45 && x != 1.0 && x != lambert_w_detail::kE; }
+
+// omega_wo of N arguments that all take its iterated path (a fixed start,
+// three steps of the form w/(1+w)·(1 + ln(x/w)) and one Fritsch step), each
+// step taken for every argument before the next: the steps of different
+// arguments then overlap in the processor or share its vector registers, and
+// each result is the same bits whatever N is.
+template <std::size_t N>
+[[gnu::always_inline]] inline void omega_wo_side_by_side(const std::array<double, N>& x, std::array<double, N>& w) {
+    using namespace lambert_w_detail;
+    std::array<double, N> s, t;
+    for (std::size_t j = 0; j < N; ++j) {
+        s[j] = std::sqrt(kE * x[j] + 1.0);
+        t[j] = 1.0 + s[j];
+    }
+    lane_logs(t);
+    for (std::size_t j = 0; j < N; ++j) t[j] = (1.0 + 1.14956131 * s[j]) / (1.0 + 0.4549574 * t[j]);
+    lane_logs(t);
+    for (std::size_t j = 0; j < N; ++j) w[j] = 2.036 * t[j] - 1.0;
+    for (int i = 0; i < 4; ++i) {
+        // t = ln(x/|w|), negated when w's sign bit is set
+        for (std::size_t j = 0; j < N; ++j) t[j] = x[j] / std::fabs(w[j]);
+        lane_logs(t);
+        for (std::size_t j = 0; j < N; ++j) t[j] = std::signbit(w[j]) ? -t[j] : t[j];
+        if (i < 3) {
+            for (std::size_t j = 0; j < N; ++j) w[j] = (w[j] / (1.0 + w[j])) * (1.0 + t[j]);
+        } else {
+            for (std::size_t j = 0; j < N; ++j) w[j] = fritsch_step(w[j], t[j]);
+        }
+    }
+}
 
 // Principal W by a fixed start and four fixed steps. Returns 0 for x <= 0 except
 // -1 at the double nearest -1/e, and 100 for x >= 3e45; a NaN propagates.
@@ -68,22 +87,9 @@ inline double omega_wo(double x) {
         // The fixed steps do not converge this close to 0; the series is exact here.
         return x * (1.0 - x + 1.5 * x * x - (8.0 / 3.0) * x * x * x);
     }
-    w = omega_start(x);
-    for (int i = 0; i < 3; ++i) w = omega_step(x, w);
-    return omega_last_step(x, w);
-}
-
-// omega_wo of N arguments that all take the iterated path, each step taken
-// for every argument before the next: the logarithms of different arguments
-// then overlap in the processor, and each result is omega_wo's bit for bit.
-template <std::size_t N>
-inline void omega_wo_side_by_side(const std::array<double, N>& x, std::array<double, N>& w) {
-    using namespace lambert_w_detail;
-    for (std::size_t j = 0; j < N; ++j) w[j] = omega_start(x[j]);
-    for (int i = 0; i < 3; ++i) {
-        for (std::size_t j = 0; j < N; ++j) w[j] = omega_step(x[j], w[j]);
-    }
-    for (std::size_t j = 0; j < N; ++j) w[j] = omega_last_step(x[j], w[j]);
+    std::array<double, 1> one{};
+    omega_wo_side_by_side(std::array<double, 1>{x}, one);
+    return one[0];
 }
 
 // Principal W with the same special points, by a start suited to the range of x

@@ -12,8 +12,19 @@ namespace {
 
 using namespace model_detail;
 
-constexpr std::size_t kLanes = 8;
-constexpr double kIdleLane = 1.5;  // fills a lane with no row or a row that needs no step
+// Rows are taken in blocks: the lanes of a block go through each step side by
+// side, and enough of them keep the processor busy while one step waits for
+// the last.
+constexpr std::size_t kLanes = 32;
+using Block = std::array<double, kLanes>;
+
+// Each block's exponentials and Omega steps are built a second time for
+// processors with AVX2, which take four lanes at once. Without fused
+// multiply-adds both builds round alike, so the results are the same bits.
+__attribute__((target_clones("avx2", "default"))) void exp_of_block(const Block& u, Block& e) { qexp_lanes(u, e); }
+__attribute__((target_clones("avx2", "default"))) void omega_of_block(const Block& x, Block& w) {
+    omega_wo_side_by_side(x, w);
+}
 
 template <Observed kObserved, Third kThird>
 void rows_of_model(std::size_t begin, std::size_t end, std::span<const double> p, std::span<double> values) {
@@ -23,25 +34,27 @@ void rows_of_model(std::size_t begin, std::size_t end, std::span<const double> p
                   values.begin() + static_cast<std::ptrdiff_t>(end), std::numeric_limits<double>::quiet_NaN());
         return;
     }
-    std::array<double, kLanes> u{}, ratio{}, z{}, w{};
+    constexpr double kIdleLane = 1.5;  // an argument that iterates, for lanes with no row or no steps to take
+    Block u{}, ratio{}, e{}, z{}, w{};
     std::array<bool, kLanes> usable{}, iterated{};
     for (std::size_t first = begin; first < end; first += kLanes) {
         const std::size_t lanes = std::min(kLanes, end - first);
-        for (std::size_t j = 0; j < kLanes; ++j) {
-            z[j] = kIdleLane;
-            iterated[j] = false;
-            if (j >= lanes) continue;
+        for (std::size_t j = 0; j < lanes; ++j) {
             const double so = a1.so[first + j];
             const double tp = m.time(a1.t[first + j]);
             usable[j] = std::isfinite(tp);
             u[j] = m.exponent(so, tp);
             ratio[j] = so / m.km;
-            // What scaled_omega does when it hands omega_wo an argument that iterates.
-            const double scaled = qexp(u[j]) * ratio[j];
-            iterated[j] = usable[j] && u[j] < 70.0 && omega_wo_iterates(scaled);
-            if (iterated[j]) z[j] = scaled;
         }
-        omega_wo_side_by_side(z, w);
+        std::fill(u.begin() + static_cast<std::ptrdiff_t>(lanes), u.end(), 0.0);
+        exp_of_block(u, e);
+        for (std::size_t j = 0; j < kLanes; ++j) {
+            // What scaled_omega does when it hands omega_wo an argument that iterates.
+            const double scaled = e[j] * ratio[j];
+            iterated[j] = j < lanes && usable[j] && u[j] < 70.0 && omega_wo_iterates(scaled);
+            z[j] = iterated[j] ? scaled : kIdleLane;
+        }
+        omega_of_block(z, w);
         for (std::size_t j = 0; j < lanes; ++j) {
             double& value = values[first + j];
             if (!usable[j]) {

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 
 namespace imm {
 
@@ -25,11 +27,15 @@ inline constexpr std::array<double, 41> kExpTable = {
     2.3538526683702e+17,
 };
 
-// 1/e^k, k = 0..40, so that negative arguments need no division by the table.
-inline constexpr std::array<double, 41> kInvExpTable = [] {
-    std::array<double, 41> inv{};
-    for (std::size_t k = 0; k < inv.size(); ++k) inv[k] = 1.0 / kExpTable[k];
-    return inv;
+// e^k for k = -40..40 at index k + 40; the negative powers are 1/e^-k, so
+// that negative arguments need no division by the table.
+inline constexpr std::array<double, 81> kSignedExpTable = [] {
+    std::array<double, 81> table{};
+    for (std::size_t k = 0; k <= 40; ++k) {
+        table[40 + k] = kExpTable[k];
+        table[40 - k] = 1.0 / kExpTable[k];
+    }
+    return table;
 }();
 
 // Integer part of 0 <= a < 2^51 in floating point: round to nearest by adding
@@ -37,13 +43,34 @@ inline constexpr std::array<double, 41> kInvExpTable = [] {
 // through an integer register.
 inline double whole_part(double a) {
     const double nearest = (a + 4503599627370496.0) - 4503599627370496.0;
-    return nearest > a ? nearest - 1.0 : nearest;
+    return nearest - (nearest > a ? 1.0 : 0.0);
 }
 
 // q^64 by six squarings.
 inline double pow64(double q) {
     for (int i = 0; i < 6; ++i) q *= q;
     return q;
+}
+
+// qexp for 1e-16 < |x| <= 40, without a branch.
+inline double qexp_from_table(double x) {
+    const double ax = std::fabs(x);
+    const bool positive = x >= 0.0;
+    const double k = whole_part(ax);
+    const double f = ax - k;
+    const double e = kSignedExpTable[static_cast<std::int32_t>(positive ? k : -k) + 40];
+    // Two terms of the series for a small fraction: dropping it would err by up to 1e-6.
+    const double series = 1.0 + f * (1.0 + 0.5 * f);
+    // Otherwise (1 + f/4096)^4096 with a second-order correction.
+    const double q = pow64(pow64((f + 4096.0) / 4096.0));
+    const double product = q * (1.0 + (f * f / 8192.0) * (1.0 + (0.5 * f + 0.25 * f * f - 1.0 * f) / 4096.0));
+    const double g = f <= 1e-6 ? series : product;
+    return positive ? e * g : e * (1.0 / g);
+}
+
+inline bool in_table_range(double x) {
+    const double ax = std::fabs(x);
+    return (ax > 1e-16) & (ax <= 40.0);  // without a branch
 }
 
 }  // namespace qexp_detail
@@ -53,24 +80,20 @@ inline double qexp(double x) {
     if (std::isnan(x)) return 1.0;
     const double ax = std::fabs(x);
     if (ax <= 1e-16) return 1.0;
-    const bool positive = x >= 0.0;
     if (ax > 40.0 && ax < 70.0) return std::exp(x);
-    if (ax >= 70.0) return positive ? 1e32 : 1e-32;
+    if (ax >= 70.0) return x >= 0.0 ? 1e32 : 1e-32;
+    return qexp_from_table(x);
+}
 
-    const double k = whole_part(ax);
-    const double f = ax - k;
-    const auto index = static_cast<std::size_t>(k);
-    const double e = positive ? kExpTable[index] : kInvExpTable[index];
-    if (f <= 1e-6) {
-        // Two terms of the series: dropping the fraction would err by up to 1e-6.
-        const double g = 1.0 + f * (1.0 + 0.5 * f);
-        return positive ? e * g : e * (1.0 / g);
+// qexp of each element of x into e, each the same bits as qexp gives it. The
+// table range is taken for every element at once, so that the loop vectorises.
+template <std::size_t N>
+[[gnu::always_inline]] inline void qexp_lanes(const std::array<double, N>& x, std::array<double, N>& e) {
+    using namespace qexp_detail;
+    for (std::size_t j = 0; j < N; ++j) e[j] = qexp_from_table(in_table_range(x[j]) ? x[j] : 1.0);
+    for (std::size_t j = 0; j < N; ++j) {
+        if (!in_table_range(x[j])) e[j] = qexp(x[j]);
     }
-
-    // (1 + f/4096)^4096 with a second-order correction.
-    const double q = pow64(pow64((f + 4096.0) / 4096.0));
-    const double g = q * (1.0 + (f * f / 8192.0) * (1.0 + (0.5 * f + 0.25 * f * f - 1.0 * f) / 4096.0));
-    return positive ? e * g : e * (1.0 / g);
 }
 
 }  // namespace imm

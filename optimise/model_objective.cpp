@@ -39,9 +39,28 @@ std::size_t data_rows() { return static_cast<std::size_t>(std::clamp<std::int64_
 double ModelSumOfSquares::sum(std::span<const double> x, std::int64_t weight_mode)
 {
     const std::size_t rows = data_rows();
-    auto evaluate_rows = [this, x](std::size_t begin, std::size_t end) { model_rows(begin, end, x, model_values_); };
-    RowPool::shared().for_rows(rows, evaluate_rows);
-    return sum_of_rows(std::span(model_values_).first(rows), held_, residuals_, weights_, weight_mode);
+    if (weight_mode == 2 && held_.empty()) {
+        // Robust weights need every residual first.
+        auto evaluate_rows = [this, x](std::size_t begin, std::size_t end) { model_rows(begin, end, x, model_values_); };
+        RowPool::shared().for_rows(rows, evaluate_rows);
+        return sum_of_rows(std::span(model_values_).first(rows), held_, residuals_, weights_, weight_mode);
+    }
+    // Each thread sums the blocks of its own rows, which are still in its cache.
+    static_assert(RowPool::kChunkBlock % kSumBlock == 0);
+    auto evaluate_blocks = [this, x, weight_mode](std::size_t begin, std::size_t end) {
+        model_rows(begin, end, x, model_values_);
+        for (std::size_t first = begin; first < end; first += kSumBlock) {
+            const std::size_t n = std::min(kSumBlock, end - first);
+            const std::span<const double> weights = held_.empty() ? held_ : held_.subspan(first, n);
+            block_sums_[first / kSumBlock] =
+                weighted_sum_of_squares(std::span<const double>(a1.yobs).subspan(first, n),
+                                        std::span<const double>(model_values_).subspan(first, n), weights, weight_mode);
+        }
+    };
+    RowPool::shared().for_rows(rows, evaluate_blocks);
+    double total = 0.0;  // as weighted_sum_of_squares adds its blocks
+    for (std::size_t block = 0; block * kSumBlock < rows; ++block) total += block_sums_[block];
+    return total;
 }
 
 void ModelSumOfSquares::values(std::span<const double> points, std::size_t n, std::span<double> values)

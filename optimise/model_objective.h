@@ -7,6 +7,7 @@
 #include <span>
 
 #include "engine/robust_weights.h"
+#include "engine/weighted_sum_of_squares.h"
 #include "optimise/objective.h"
 #include "support/shared_blocks.h"
 
@@ -43,6 +44,7 @@ private:
     std::array<double, kMaxRows> model_values_{};
     std::array<double, kMaxRows> residuals_{};
     std::array<double, kMaxRows> weights_{};
+    std::array<double, (kMaxRows + kSumBlock - 1) / kSumBlock> block_sums_{};
 };
 
 }  // namespace imm

@@ -6,21 +6,12 @@ namespace imm {
 
 namespace {
 constexpr std::size_t kMaxThreads = 8;
-// One chunk a thread: every claim and every chunk's rows handed back cost
-// transfers between cores, which outweigh the balance smaller chunks give.
-// A chunk of fewer rows costs more to share than to do; chunks are whole
-// blocks of the rows the models take side by side.
-constexpr std::size_t kMinChunkRows = 32;
-constexpr std::size_t kChunkBlock = 8;
 // Polls of a waiting thread: a few with a pause between them (some
 // microseconds, for rounds that follow at once), then many giving the
 // processor away, so that on a busy machine a thread that holds rows runs
 // sooner; after those an idle worker sleeps.
 constexpr int kPausePolls = 100;
 constexpr int kYieldPolls = 20000;
-constexpr std::uint64_t kRowBits = 0xFFFFFFFFu;
-
-std::uint64_t generation_of(std::uint64_t next) { return next >> 32; }
 
 void pause() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -48,8 +39,9 @@ bool poll_until(Condition condition) {
 std::atomic<RowPool*> scoped_pool{nullptr};
 }  // namespace
 
-RowPool::RowPool(std::size_t threads, std::size_t parallel_from) : parallel_from_(parallel_from) {
-    for (std::size_t i = 1; i < threads; ++i) workers_.emplace_back([this] { worker(); });
+RowPool::RowPool(std::size_t threads, std::size_t parallel_from)
+    : parallel_from_(parallel_from), chunks_(std::max<std::size_t>(threads, 1)) {
+    for (std::size_t i = 1; i < threads; ++i) workers_.emplace_back([this, i] { worker(i); });
 }
 
 RowPool::~RowPool() {
@@ -67,63 +59,61 @@ RowPool& RowPool::shared() {
 
 void RowPool::run(std::size_t rows, void* context, Task task) {
     std::lock_guard call(call_);
-    generation_ = (generation_ + 1) & kRowBits;
-    Round& round = rounds_[generation_ & 1];
-    round.context.store(context, std::memory_order_relaxed);
-    round.task.store(task, std::memory_order_relaxed);
-    round.rows.store(rows, std::memory_order_relaxed);
+    const std::uint64_t generation = generation_.load(std::memory_order_relaxed) + 1;
+    context_ = context;
+    task_ = task;
+    rows_ = rows;
     // About an equal share of the rows each, in whole blocks.
-    const std::size_t threads = workers_.size() + 1;
-    const std::size_t share = (rows + threads - 1) / threads;
-    const std::size_t chunk = (share + kChunkBlock - 1) / kChunkBlock * kChunkBlock;
-    round.chunk.store(std::max(chunk, kMinChunkRows), std::memory_order_relaxed);
-    done_.store(0, std::memory_order_relaxed);
-    next_.store(generation_ << 32);  // publishes the round
+    const std::size_t share = (rows + chunks_.size() - 1) / chunks_.size();
+    chunk_ = (share + kChunkBlock - 1) / kChunkBlock * kChunkBlock;
+    generation_.store(generation, std::memory_order_release);  // publishes the round
     if (sleepers_.load() > 0) {
         // A worker about to sleep holds the lock from counting itself to waiting.
         { std::lock_guard lock(sleep_); }
         wake_.notify_all();
     }
-    take_chunks(generation_);
-    const auto finished = [&] { return done_.load(std::memory_order_acquire) >= rows; };
-    while (!poll_until(finished)) {
+    take_chunk(0, generation);
+    // Chunks whose thread has not started them are done here, the others waited
+    // for. Every chunk, even one past the rows, is claimed in every round, so
+    // that a thread that wakes after its round has ended finds nothing to take.
+    for (std::size_t index = 1; index < chunks_.size(); ++index) {
+        if (take_chunk(index, generation)) continue;
+        const auto finished = [&] { return chunks_[index].finished.load(std::memory_order_acquire) == generation; };
+        while (!poll_until(finished)) {
+        }
     }
 }
 
-void RowPool::take_chunks(std::uint64_t generation) {
-    const Round& round = rounds_[generation & 1];
-    std::uint64_t next = next_.load(std::memory_order_acquire);
-    for (;;) {
-        if (generation_of(next) != generation) return;
-        const std::size_t rows = round.rows.load(std::memory_order_relaxed);
-        const std::size_t begin = next & kRowBits;
-        if (begin >= rows) return;
-        const std::size_t end = std::min(begin + round.chunk.load(std::memory_order_relaxed), rows);
-        if (!next_.compare_exchange_weak(next, (generation << 32) | end, std::memory_order_acq_rel)) continue;
-        round.task.load(std::memory_order_relaxed)(round.context.load(std::memory_order_relaxed), begin, end);
-        done_.fetch_add(end - begin, std::memory_order_release);
-        next = next_.load(std::memory_order_acquire);
-    }
+bool RowPool::take_chunk(std::size_t index, std::uint64_t generation) {
+    ChunkState& state = chunks_[index];
+    std::uint64_t claimed = state.claimed.load(std::memory_order_relaxed);
+    do {
+        if (claimed >= generation) return false;
+    } while (!state.claimed.compare_exchange_weak(claimed, generation, std::memory_order_acq_rel));
+    const std::size_t begin = index * chunk_;
+    if (begin < rows_) task_(context_, begin, std::min(begin + chunk_, rows_));
+    state.finished.store(generation, std::memory_order_release);
+    return true;
 }
 
 std::uint64_t RowPool::next_round(std::uint64_t seen) {
-    const auto changed = [&] { return stop_.load() || generation_of(next_.load()) != seen; };
+    const auto changed = [&] { return stop_.load() || generation_.load() != seen; };
     if (!poll_until(changed)) {
         std::unique_lock lock(sleep_);
         sleepers_.fetch_add(1);
         wake_.wait(lock, changed);
         sleepers_.fetch_sub(1);
     }
-    return stop_.load() ? seen : generation_of(next_.load(std::memory_order_acquire));
+    return stop_.load() ? seen : generation_.load(std::memory_order_acquire);
 }
 
-void RowPool::worker() {
+void RowPool::worker(std::size_t index) {
     std::uint64_t seen = 0;
     for (;;) {
         const std::uint64_t generation = next_round(seen);
         if (generation == seen) return;
         seen = generation;
-        take_chunks(generation);
+        take_chunk(index, generation);
     }
 }
 

@@ -1,10 +1,11 @@
-// Work over the data rows shared among a few threads: each thread takes chunks
-// of rows in turn until none is left. The caller takes part and returns when
-// every chunk is done, so the rows' results can then be summed in row order and
-// every sum stays the same bit for bit, however the chunks were shared.
+// Work over the data rows shared among a few threads: the rows are cut into a
+// chunk for each thread, and each thread does its own, so that its rows stay
+// in its cache from one round to the next. The caller does the first chunk,
+// then any that their thread has not yet started, and returns when every chunk
+// is done, so the rows' results can then be summed in row order and every sum
+// stays the same bit for bit, however the chunks were shared.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -19,6 +20,10 @@ class RowPool {
 public:
     // Rows below this count are done by the caller alone.
     static constexpr std::size_t kParallelFrom = 64;
+    // Chunks are whole blocks of this many rows, and so start at multiples of
+    // it: the rows the models take side by side and the rows summed together.
+    // A chunk of fewer rows would cost more to share than to do.
+    static constexpr std::size_t kChunkBlock = 32;
 
     // threads counts the caller; rows below parallel_from are done by the caller alone.
     explicit RowPool(std::size_t threads, std::size_t parallel_from = kParallelFrom);
@@ -45,30 +50,31 @@ public:
 private:
     using Task = void (*)(void*, std::size_t, std::size_t);
 
-    // What one round asks. Rounds alternate between two of these, so a new
-    // round never writes the one that a late thread of the round before may
-    // still read; such a thread cannot claim rows of a round gone by.
-    struct Round {
-        std::atomic<void*> context{nullptr};
-        std::atomic<Task> task{nullptr};
-        std::atomic<std::size_t> rows{0};
-        std::atomic<std::size_t> chunk{0};
+    // The rounds that last claimed and last finished a chunk, each on a cache
+    // line of its own so that claims and reports of different threads do not
+    // contend.
+    struct alignas(64) ChunkState {
+        std::atomic<std::uint64_t> claimed{0};
+        std::atomic<std::uint64_t> finished{0};
     };
 
     void run(std::size_t rows, void* context, Task task);
-    // Takes chunks of the round while it is current and rows are left.
-    void take_chunks(std::uint64_t generation);
+    // Does the chunk unless another thread has claimed it; true when done here.
+    bool take_chunk(std::size_t index, std::uint64_t generation);
     // The generation of the next round after seen; waits for it, first
     // spinning, then asleep. Returns seen once the pool is stopping.
     std::uint64_t next_round(std::uint64_t seen);
-    void worker();
+    void worker(std::size_t index);
 
     std::size_t parallel_from_;
-    std::array<Round, 2> rounds_;
-    std::uint64_t generation_ = 0;  // of the latest round; the caller's
-    // The current round's generation in the upper 32 bits, its next row in the lower 32.
-    std::atomic<std::uint64_t> next_{0};
-    std::atomic<std::size_t> done_{0};  // rows finished in the current round
+    // What the current round asks: written before the round is published, and
+    // not again before every chunk has reported it.
+    void* context_ = nullptr;
+    Task task_ = nullptr;
+    std::size_t rows_ = 0;
+    std::size_t chunk_ = 0;
+    std::vector<ChunkState> chunks_;  // one a thread: thread i owns chunk i
+    alignas(64) std::atomic<std::uint64_t> generation_{0};  // of the latest round
     std::atomic<std::size_t> sleepers_{0};
     std::atomic<bool> stop_{false};
     std::mutex call_;  // one caller at a time

@@ -1,5 +1,6 @@
-// The row kernel takes eight rows at a time; each value must be func's, bit
-// for bit, on every path of the Omega evaluation and for every model.
+// The row kernel takes rows in blocks, side by side; each value must be
+// func's, bit for bit, on every path of the exponential and of the Omega
+// evaluation, and for every model.
 #include "engine/model_rows.h"
 
 #include <gtest/gtest.h>
@@ -22,18 +23,23 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // Rows whose W arguments reach every path: the iterated steps, the series
 // near 0, the special points, the clamp at 3e45, the logarithmic form for
-// u >= 70, and times that are not finite.
+// u >= 70, and times that are not finite; and whose exponents u reach every
+// range of the exponential: 0, below 1e-16, a fraction below 1e-6, above 40.
+// Repeated in shifted order to fill several blocks.
 void load_rows() {
     const std::vector<std::array<double, 2>> rows = {
         {0.0, 50.0},    {40.0, 50.0},   {120.0, 50.0}, {1e4, 50.0},   {0.0, 1e-12}, {3.0, 1e-9},
         {0.0, 1.0},     {1e-3, 1e5},    {0.0, 5e3},    {0.0, 1e308},  {2.0, 0.5},   {kNaN, 10.0},
         {kInf, 10.0},   {-5.0, 10.0},   {7.5, 2.5e2},  {1e6, 1e-3},   {0.25, 8.4},  {33.0, 100.0},
-        {60.0, 500.0},  {240.0, 500.0}, {0.0, 0.0},    {1.0, -4.0},   {5e2, 3e2},
+        {60.0, 500.0},  {240.0, 500.0}, {0.0, 0.0},    {1.0, -4.0},   {5e2, 3e2},   {2.0, 2.4},
+        {2.5, 2.5},     {0.0, 1e-17},   {0.0, 3.0000005},
     };
-    a3.ndata = static_cast<std::int64_t>(rows.size());
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        a1.t[k] = rows[k][0];
-        a1.so[k] = rows[k][1];
+    constexpr std::size_t kCopies = 4;
+    a3.ndata = static_cast<std::int64_t>(kCopies * rows.size());
+    for (std::size_t k = 0; k < kCopies * rows.size(); ++k) {
+        const auto& row = rows[(k + k / rows.size()) % rows.size()];
+        a1.t[k] = row[0];
+        a1.so[k] = row[1];
         a1.yobs[k] = 0.0;
     }
 }
@@ -49,10 +55,11 @@ TEST(ModelRows, EqualFuncBitForBitOnEveryPathAndModel) {
     for (std::int64_t model = 0; model <= 7; ++model) {
         a1.nmdl = model;
         for (const auto& p : points) {
-            // Ranges that start and end inside blocks of eight.
+            // Ranges that start and end inside blocks.
             for (const std::array<std::size_t, 2> range : {std::array<std::size_t, 2>{0, rows},
                                                            std::array<std::size_t, 2>{3, 20},
-                                                           std::array<std::size_t, 2>{9, 10}}) {
+                                                           std::array<std::size_t, 2>{9, 10},
+                                                           std::array<std::size_t, 2>{30, 99}}) {
                 std::array<double, kMaxRows> values{};
                 model_rows(range[0], range[1], p, values);
                 for (std::size_t k = range[0]; k < range[1]; ++k) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace imm {
@@ -54,6 +57,21 @@ TEST(Qexp, BranchEdges) {
     EXPECT_EQ(qexp(1e300), 1e32);
     EXPECT_EQ(qexp(inf), 1e32);
     EXPECT_EQ(qexp(-inf), 1e-32);
+}
+
+// Lanes of every range: NaN, the ones too small to count, the table range with
+// and without a small fraction, the plain exponential and the clamps.
+TEST(Qexp, LanesGiveQexpBitForBit) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::array<double, 24> x{std::numeric_limits<double>::quiet_NaN(), 0.0, -0.0, 1e-17, -1e-16,
+                                   2.0 + 5e-7, -(17.0 + 3e-9), 0.3, -0.3, 39.99, -39.99, 40.0, -40.0,
+                                   std::nextafter(40.0, 41.0), 40.5, -55.0, 69.9, 70.0, -70.0, 1e300, inf, -inf,
+                                   12.345678, -6.5};
+    std::array<double, 24> lanes{};
+    qexp_lanes(x, lanes);
+    for (std::size_t j = 0; j < x.size(); ++j) {
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(lanes[j]), std::bit_cast<std::uint64_t>(qexp(x[j]))) << x[j];
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <set>
@@ -27,6 +28,29 @@ TEST(RowPool, EveryRowOnceWhateverTheCount) {
         if (rows < RowPool::kParallelFrom) {
             EXPECT_EQ(calls, 50u);
         }
+    }
+}
+
+// Rounds of changing sizes, one after another on pools with more threads than
+// the machine may run at once, so that late threads meet rounds already
+// done: each round does every row once, in chunks that start on a block.
+TEST(RowPool, RoundsOfChangingSizesDoEveryRowOnceInWholeBlocks) {
+    for (const std::size_t threads : {2u, 5u, 16u}) {
+        RowPool pool(threads, 1);
+        std::vector<std::atomic<int>> done(1000);
+        std::atomic<bool> off_block{false};
+        for (int round = 0; round < 300; ++round) {
+            const std::size_t rows = std::array<std::size_t, 6>{1000, 64, 1, 333, 32, 999}[round % 6];
+            auto work = [&](std::size_t begin, std::size_t end) {
+                if (begin % RowPool::kChunkBlock != 0) off_block = true;
+                for (std::size_t k = begin; k < end; ++k) ++done[k];
+            };
+            pool.for_rows(rows, work);
+            for (std::size_t k = 0; k < rows; ++k) {
+                ASSERT_EQ(done[k].exchange(0), 1) << threads << " threads, round " << round << ", row " << k;
+            }
+        }
+        EXPECT_FALSE(off_block) << threads << " threads";
     }
 }
 
