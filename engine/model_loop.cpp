@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/aicc.h"
+#include "engine/data_scale.h"
 #include "engine/model_columns.h"
 #include "engine/model_fit.h"
 #include "engine/model_ranking.h"
@@ -61,10 +62,13 @@ bool rerun_start_usable(std::span<const double> p) {
            std::any_of(p.begin(), p.end(), [](double v) { return v != 0.0; });
 }
 
-void choose_start_values(RunWorkspace& run, std::size_t n, RandomContext& random) {
+// The start values into run.var in the fitted units, and in the data's units
+// into run.var_init and the saved parameters.
+void choose_start_values(RunWorkspace& run, std::size_t n, const DataScale& scale, RandomContext& random) {
     const std::span saved(global_types.varsav.data(), n);
     if (global_types.brerun && rerun_start_usable(saved)) {
         std::copy(saved.begin(), saved.end(), run.var.begin());
+        scale_parameters(std::span(run.var).first(n), a1.nmdl, scale, -1);
     } else {
         // Start values come from the unweighted sum whatever the weighting: a
         // robust fit starts from the least-squares estimate, and the sum with
@@ -77,7 +81,8 @@ void choose_start_values(RunWorkspace& run, std::size_t n, RandomContext& random
         a3.weight_mode = weight_mode;
     }
     std::copy_n(run.var.begin(), n, run.var_init.begin());
-    std::copy_n(run.var.begin(), n, global_types.varsav.begin());
+    scale_parameters(std::span(run.var_init).first(n), a1.nmdl, scale, 1);
+    std::copy_n(run.var_init.begin(), n, global_types.varsav.begin());
 }
 
 void set_weight_mode(std::int64_t mode) {
@@ -142,19 +147,24 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
     if (const auto failure = check_parameter_count(nparam)) return failure;
 
     ModelFitResult fit;
+    // The run's weighting is set before the start values, so none is left
+    // from the run before; the start values themselves are unweighted.
+    set_weight_mode(weight_mode);
+    const DataScale scale = data_scale(a1, a3.ndata, a3.weight_mode);
     try {
-        // The run's weighting is set before the start values, so none is left
-        // from the run before; the start values themselves are unweighted.
-        set_weight_mode(weight_mode);
-        choose_start_values(run, n, random);
+        scale_rows(a1, a3.ndata, scale);
+        choose_start_values(run, n, scale, random);
         const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);
         ProgressTitle progress;
         fit = fit_model(std::span(run.var).first(n), bounds, run.stage3_tolerance_large, progress, random,
                         options.stage_limits);
     } catch (const ModelLimitExceeded&) {
         // The objective has shown its boxes.
+        restore_rows(run);
         return RunFailure{kWarningBox, "", run_model_limits};
     }
+    restore_rows(run);
+    fit_to_data_units(fit, m, nparam, scale);
     if (options.on_fit) options.on_fit(m, fit);
     if (fit.stage3_measure_finite) run.stage3_tolerance_large /= 2.0;
     if (!fit_is_finite(fit, nparam)) {
@@ -166,7 +176,7 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
 
     const auto curves = static_cast<std::size_t>(global_types.idatasets);
     const ModelResults results = model_results(fit, run.var_init, std::span(run.id2).first(curves), run.fjac, random,
-                                               options.analyse_breakpoints);
+                                               options.analyse_breakpoints, scale);
     const std::size_t k = run.model_titles.size();
     run.model_titles.push_back(title);
     run.raic[k] = results.aicc;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "breakpoint/breakpoint.h"
 #include "engine/aicc.h"
@@ -73,6 +74,43 @@ void complete_head(ModelResults& r, const ModelFitResult& fit) {
     r.ssq3 = fit.ssq3;
 }
 
+// The gradient and the standard errors at the parameters, taken in the fitted
+// units (the derivatives' fixed steps suit those) and given in the data's.
+// Leaves the rows of a1 and their fitted values as they were.
+void statistics(ModelResults& r, std::span<const double> params, std::span<double> fjac, const DataScale& scale) {
+    const std::int64_t nparam = a3.nparam;
+    const auto n = params.size();
+    if (scale.unchanged()) {
+        r.gradient = derivat(params).grad;
+        const double ssq = jacobian(a3.ndata, nparam, fjac, params);
+        r.errors = stderrpar(a3.ndata, nparam, fjac, ssq);
+        return;
+    }
+    const auto rows = static_cast<std::size_t>(a3.ndata);
+    const std::vector<double> fitted_values(a1.ycalc.begin(), a1.ycalc.begin() + static_cast<std::ptrdiff_t>(rows));
+    ParameterVector scaled{}, unit{};
+    std::copy(params.begin(), params.end(), scaled.begin());
+    scale_parameters(std::span(scaled).first(n), a1.nmdl, scale, -1);
+    unit.fill(1.0);
+    scale_parameters(std::span(unit).first(n), a1.nmdl, scale, 1);
+    scale_rows(a1, a3.ndata, scale);
+    const std::span<const double> in_fitted_units(scaled.data(), n);
+    r.gradient = derivat(in_fitted_units).grad;
+    const double ssq = jacobian(a3.ndata, nparam, fjac, in_fitted_units);
+    r.errors = stderrpar(a3.ndata, nparam, fjac, ssq);
+    scale_rows(a1, a3.ndata, DataScale{1.0 / scale.concentration, 1.0 / scale.time});
+    std::copy(fitted_values.begin(), fitted_values.end(), a1.ycalc.begin());
+    // d(sum)/dp = c^2/u d(sum')/dp', residual derivatives c/u those in fitted units, errors u times theirs.
+    const double c = scale.concentration;
+    for (std::size_t j = 0; j < n; ++j) {
+        r.gradient[j] *= c * c / unit[j];
+        r.errors.separ[j] *= unit[j];
+        r.errors.parcl[j] *= unit[j];
+        for (std::size_t i = 0; i < n; ++i) r.errors.finfo[i + j * n] *= c * c / (unit[i] * unit[j]);
+        for (std::size_t k = 0; k < rows; ++k) fjac[j * kMaxRows + k] *= c / unit[j];
+    }
+}
+
 }  // namespace
 
 bool fit_is_finite(const ModelFitResult& fit, std::int64_t nparam) {
@@ -90,7 +128,7 @@ ModelResults unfitted_model_results(const ModelFitResult& fit, std::int64_t curv
 
 ModelResults model_results(const ModelFitResult& fit, std::span<const double> initial,
                            std::span<const std::int64_t> rows_per_curve, std::span<double> fjac,
-                           RandomContext& random, bool analyse_curves) {
+                           RandomContext& random, bool analyse_curves, const DataScale& scale) {
     const std::int64_t model = a1.nmdl;
     const std::int64_t nparam = a3.nparam;
     const auto rows = static_cast<std::size_t>(a3.ndata);
@@ -113,9 +151,7 @@ ModelResults model_results(const ModelFitResult& fit, std::span<const double> in
         r.inflection_texts.fill(none.inflection);
     }
 
-    r.gradient = derivat(params).grad;
-    const double ssq = jacobian(a3.ndata, nparam, fjac, params);
-    r.errors = stderrpar(a3.ndata, nparam, fjac, ssq);
+    statistics(r, params, fjac, scale);
     const double penalty = relative_error_penalty(params, std::span(r.errors.separ).first(n));
     ProgressTitle::show("Wait, computing model #" + std::to_string(model));
 

@@ -56,11 +56,32 @@ bool product_data(const std::string& name) {
     return false;
 }
 
+// Concentrations and times in other units: each [So] and observed value times
+// `concentration`, each time times `time`.
+struct Units {
+    double concentration = 1.0;
+    double time = 1.0;
+};
+
+// A copy of the data set in the given units, as data.in.
+void write_in_units(const std::string& name, const Units& units) {
+    std::ifstream in(kMinima / (name + ".in"));
+    std::ofstream out("data.in");
+    out.precision(17);
+    for (double t, so, y; in >> t >> so >> y;) {
+        out << t * units.time << ' ' << so * units.concentration << ' ' << y * units.concentration << '\n';
+    }
+}
+
 // One run of the driver on a copy of the data set, fitting one model with the
 // given weighting on the random stream `stream`; the fit's result.
 ModelFitResult fit_alone(const std::string& name, std::int64_t model, std::int64_t weighting,
-                         std::uint64_t stream) {
-    fs::copy_file(kMinima / (name + ".in"), "data.in", fs::copy_options::overwrite_existing);
+                         std::uint64_t stream, const Units& units = {}) {
+    if (units.concentration == 1.0 && units.time == 1.0) {
+        fs::copy_file(kMinima / (name + ".in"), "data.in", fs::copy_options::overwrite_existing);
+    } else {
+        write_in_units(name, units);
+    }
     for (auto& flag : global_types.imdl) flag = 0;
     global_types.imdl[static_cast<std::size_t>(model - 1)] = 1;
     global_types.imdlno = model;
@@ -150,6 +171,33 @@ INSTANTIATE_TEST_SUITE_P(DataSets, LeastSquaresMinimum,
                                            "negative_background", "lag", "so_far_above_km", "so_far_below_km",
                                            "early_stop", "long_substrate_background", "heavy_tailed",
                                            "ten_curves"));
+
+// Data in molar units and seconds, or in millimolar units and hours' worth of
+// seconds, are fitted to the same minimum as in the units of the fixtures:
+// the fit's fixed floors and steps would otherwise stop it far above (up to
+// 486 times the minimum's sum for noisy_model5 in molar units and seconds).
+TEST(LeastSquaresMinimum, OtherUnitsReachTheSameMinimum) {
+    test::WorkingFolder folder("sorvek_units_");
+    const auto minima = read_fixture("minima.txt");
+    const std::vector<Key> fits{{"noisy_model3", 3}, {"noisy_model5", 5}, {"lag", 6},
+                                {"negative_background", 5}, {"so_far_below_km", 4}, {"ten_curves", 1}};
+    for (const Units units : {Units{1e-6, 60.0}, Units{1e-3, 3600.0}, Units{1e4, 1e-3}}) {
+        for (const auto& key : fits) {
+            const auto& [name, model] = key;
+            SCOPED_TRACE(testing::Message() << name << " model " << model << " in units " << units.concentration
+                                            << ", " << units.time);
+            const std::vector<double>& minimum = minima.at(key);
+            const ModelFitResult fit = fit_alone(name, model, 0, 1, units);
+            const double c = units.concentration;
+            EXPECT_LE(fit.ssq3, minimum[0] * c * c * (1.0 + 1e-6)) << "minimum " << minimum[0] * c * c;
+            const std::array<double, 3> factor{c, c / units.time, model == 3 || model == 6 ? units.time : c};
+            for (std::size_t i = 0; i < static_cast<std::size_t>(parameter_count(model)); ++i) {
+                const double expected = minimum[1 + i] * factor[i];
+                EXPECT_NEAR(fit.params[i], expected, 1e-3 * std::abs(expected)) << "parameter " << i + 1;
+            }
+        }
+    }
+}
 
 // Robust weighting reaches the fixed point where the weights of its residuals
 // give back its own weighted least-squares minimum, as scipy finds it with a
