@@ -43,6 +43,11 @@ struct Magnitudes {
     }
 };
 
+// A value in data units is `unit` times the value in fitted units.
+void convert(double& value, double unit, Toward units) {
+    value = units == Toward::data_units ? value * unit : value / unit;
+}
+
 }  // namespace
 
 DataScale data_scale(const DataBlock& data, std::int64_t rows, std::int64_t weight_mode) {
@@ -64,32 +69,28 @@ DataScale data_scale(const DataBlock& data, std::int64_t rows, std::int64_t weig
     return scale;
 }
 
-void scale_rows(DataBlock& data, std::int64_t rows, const DataScale& scale) {
+void scale_rows(DataBlock& data, std::int64_t rows, const DataScale& scale, Toward units) {
     for (std::size_t k = 0; k < static_cast<std::size_t>(std::clamp<std::int64_t>(rows, 0, kMaxRows)); ++k) {
-        data.t[k] /= scale.time;
-        data.so[k] /= scale.concentration;
-        data.yobs[k] /= scale.concentration;
+        convert(data.t[k], scale.time, units);
+        convert(data.so[k], scale.concentration, units);
+        convert(data.yobs[k], scale.concentration, units);
     }
 }
 
-void scale_parameters(std::span<double> p, std::int64_t model, const DataScale& scale, int direction) {
-    const auto apply = [direction](double& value, double factor) {
-        value = direction > 0 ? value * factor : value / factor;
-    };
-    if (p.size() > 0) apply(p[0], scale.concentration);               // Km
-    if (p.size() > 1) apply(p[1], scale.concentration / scale.time);  // Vm
+void scale_parameters(std::span<double> p, std::int64_t model, const DataScale& scale, Toward units) {
+    if (p.size() > 0) convert(p[0], scale.concentration, units);               // Km
+    if (p.size() > 1) convert(p[1], scale.concentration / scale.time, units);  // Vm
     if (p.size() > 2) {
-        if (model == 2 || model == 5) apply(p[2], scale.concentration);  // background
-        if (model == 3 || model == 6) apply(p[2], scale.time);           // time offset
+        if (model == 2 || model == 5) convert(p[2], scale.concentration, units);  // background
+        if (model == 3 || model == 6) convert(p[2], scale.time, units);           // time offset
     }
 }
 
 void fit_to_data_units(ModelFitResult& fit, std::int64_t model, std::int64_t nparam, const DataScale& scale) {
     const auto n = static_cast<std::size_t>(std::clamp<std::int64_t>(nparam, 0, kMaxParams));
-    scale_parameters(std::span(fit.start).first(n), model, scale, 1);
-    scale_parameters(std::span(fit.params).first(n), model, scale, 1);
-    scale_parameters(std::span(fit.bounds.lower).first(n), model, scale, 1);
-    scale_parameters(std::span(fit.bounds.upper).first(n), model, scale, 1);
+    for (auto* p : {&fit.start, &fit.params, &fit.bounds.lower, &fit.bounds.upper}) {
+        scale_parameters(std::span(*p).first(n), model, scale, Toward::data_units);
+    }
     const double sum_factor = scale.concentration * scale.concentration;
     fit.ssq1 *= sum_factor;
     fit.ssq2 *= sum_factor;

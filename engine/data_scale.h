@@ -32,11 +32,13 @@ struct DataScale {
 // normal numbers in the new units, keep theirs.
 DataScale data_scale(const DataBlock& data, std::int64_t rows, std::int64_t weight_mode);
 
-// Divides the times, [So] and observed values of the first `rows` rows by the scale.
-void scale_rows(DataBlock& data, std::int64_t rows, const DataScale& scale);
+enum class Toward { fitted_units, data_units };
 
-// The parameters of `model` from fitted units to the data's (factor 1) or back (factor -1).
-void scale_parameters(std::span<double> p, std::int64_t model, const DataScale& scale, int direction);
+// The times, [So] and observed values of the first `rows` rows into the other units.
+void scale_rows(DataBlock& data, std::int64_t rows, const DataScale& scale, Toward units);
+
+// The parameters of `model` into the other units.
+void scale_parameters(std::span<double> p, std::int64_t model, const DataScale& scale, Toward units);
 
 // A fit's start values, box, parameters and sums of squares in the data's units.
 void fit_to_data_units(ModelFitResult& fit, std::int64_t model, std::int64_t nparam, const DataScale& scale);

@@ -68,7 +68,7 @@ void choose_start_values(RunWorkspace& run, std::size_t n, const DataScale& scal
     const std::span saved(global_types.varsav.data(), n);
     if (global_types.brerun && rerun_start_usable(saved)) {
         std::copy(saved.begin(), saved.end(), run.var.begin());
-        scale_parameters(std::span(run.var).first(n), a1.nmdl, scale, -1);
+        scale_parameters(std::span(run.var).first(n), a1.nmdl, scale, Toward::fitted_units);
     } else {
         // Start values come from the unweighted sum whatever the weighting: a
         // robust fit starts from the least-squares estimate, and the sum with
@@ -81,7 +81,7 @@ void choose_start_values(RunWorkspace& run, std::size_t n, const DataScale& scal
         a3.weight_mode = weight_mode;
     }
     std::copy_n(run.var.begin(), n, run.var_init.begin());
-    scale_parameters(std::span(run.var_init).first(n), a1.nmdl, scale, 1);
+    scale_parameters(std::span(run.var_init).first(n), a1.nmdl, scale, Toward::data_units);
     std::copy_n(run.var_init.begin(), n, global_types.varsav.begin());
 }
 
@@ -152,7 +152,7 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
     set_weight_mode(weight_mode);
     const DataScale scale = data_scale(a1, a3.ndata, a3.weight_mode);
     try {
-        scale_rows(a1, a3.ndata, scale);
+        scale_rows(a1, a3.ndata, scale, Toward::fitted_units);
         choose_start_values(run, n, scale, random);
         const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);
         ProgressTitle progress;

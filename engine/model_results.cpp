@@ -1,9 +1,9 @@
 #include "engine/model_results.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
-#include <vector>
 
 #include "breakpoint/breakpoint.h"
 #include "engine/aicc.h"
@@ -80,26 +80,23 @@ void complete_head(ModelResults& r, const ModelFitResult& fit) {
 void statistics(ModelResults& r, std::span<const double> params, std::span<double> fjac, const DataScale& scale) {
     const std::int64_t nparam = a3.nparam;
     const auto n = params.size();
-    if (scale.unchanged()) {
-        r.gradient = derivat(params).grad;
-        const double ssq = jacobian(a3.ndata, nparam, fjac, params);
-        r.errors = stderrpar(a3.ndata, nparam, fjac, ssq);
-        return;
-    }
     const auto rows = static_cast<std::size_t>(a3.ndata);
-    const std::vector<double> fitted_values(a1.ycalc.begin(), a1.ycalc.begin() + static_cast<std::ptrdiff_t>(rows));
-    ParameterVector scaled{}, unit{};
-    std::copy(params.begin(), params.end(), scaled.begin());
-    scale_parameters(std::span(scaled).first(n), a1.nmdl, scale, -1);
+    std::array<double, kMaxRows> fitted_values;
+    std::copy_n(a1.ycalc.begin(), rows, fitted_values.begin());
+    ParameterVector in_fitted_units{}, unit{};
+    std::copy(params.begin(), params.end(), in_fitted_units.begin());
+    scale_parameters(std::span(in_fitted_units).first(n), a1.nmdl, scale, Toward::fitted_units);
     unit.fill(1.0);
-    scale_parameters(std::span(unit).first(n), a1.nmdl, scale, 1);
-    scale_rows(a1, a3.ndata, scale);
-    const std::span<const double> in_fitted_units(scaled.data(), n);
-    r.gradient = derivat(in_fitted_units).grad;
-    const double ssq = jacobian(a3.ndata, nparam, fjac, in_fitted_units);
+    scale_parameters(std::span(unit).first(n), a1.nmdl, scale, Toward::data_units);
+
+    scale_rows(a1, a3.ndata, scale, Toward::fitted_units);
+    const std::span<const double> p(in_fitted_units.data(), n);
+    r.gradient = derivat(p).grad;
+    const double ssq = jacobian(a3.ndata, nparam, fjac, p);
     r.errors = stderrpar(a3.ndata, nparam, fjac, ssq);
-    scale_rows(a1, a3.ndata, DataScale{1.0 / scale.concentration, 1.0 / scale.time});
-    std::copy(fitted_values.begin(), fitted_values.end(), a1.ycalc.begin());
+    scale_rows(a1, a3.ndata, scale, Toward::data_units);
+    std::copy_n(fitted_values.begin(), rows, a1.ycalc.begin());
+
     // d(sum)/dp = c^2/u d(sum')/dp', residual derivatives c/u those in fitted units, errors u times theirs.
     const double c = scale.concentration;
     for (std::size_t j = 0; j < n; ++j) {

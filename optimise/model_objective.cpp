@@ -41,7 +41,9 @@ double ModelSumOfSquares::sum(std::span<const double> x, std::int64_t weight_mod
     const std::size_t rows = data_rows();
     if (weight_mode == 2 && held_.empty()) {
         // Robust weights need every residual first.
-        auto evaluate_rows = [this, x](std::size_t begin, std::size_t end) { model_rows(begin, end, x, model_values_); };
+        auto evaluate_rows = [this, x](std::size_t begin, std::size_t end) {
+            model_rows(begin, end, x, model_values_);
+        };
         RowPool::shared().for_rows(rows, evaluate_rows);
         return sum_of_rows(std::span(model_values_).first(rows), held_, residuals_, weights_, weight_mode);
     }

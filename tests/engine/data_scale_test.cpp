@@ -83,20 +83,20 @@ TEST(DataScale, TheScaledModelIsTheSameFunction) {
     const DataBlock original = rows_of(5e-5, 16800.0);
     DataBlock scaled = original;
     const DataScale scale = data_scale(original, 30, 0);
-    scale_rows(scaled, 30, scale);
+    scale_rows(scaled, 30, scale, Toward::fitted_units);
     for (std::int64_t model = 1; model <= 6; ++model) {
         a1.nmdl = model;
         const double third = model == 3 || model == 6 ? 120.0 : -1e-6;
         const std::array<double, 3> p{8e-6, 6e-9, third};
         std::array<double, 3> fitted = p;
-        scale_parameters(fitted, model, scale, -1);
+        scale_parameters(fitted, model, scale, Toward::fitted_units);
         for (std::size_t k = 0; k < 30; ++k) {
             const double value = func(original.t[k], original.so[k], 0.0, p);
             const double in_fitted_units = func(scaled.t[k], scaled.so[k], 0.0, fitted);
             EXPECT_EQ(in_fitted_units * scale.concentration, value) << "model " << model << " row " << k;
         }
         std::array<double, 3> back = fitted;
-        scale_parameters(back, model, scale, 1);
+        scale_parameters(back, model, scale, Toward::data_units);
         EXPECT_EQ(back, p) << "model " << model;
     }
     a1.nmdl = 0;
@@ -134,7 +134,7 @@ TEST(DataScale, StatisticsComeBackInTheDataUnits) {
         a1.yobs[k] *= scale.concentration;
     }
     ModelFitResult in_units = fit;
-    scale_parameters(std::span(in_units.params).first(3), 3, scale, 1);
+    scale_parameters(std::span(in_units.params).first(3), 3, scale, Toward::data_units);
     const ModelResults other = model_results(in_units, in_units.params, rows_per_curve, fjac, random, false, scale);
     const double c = scale.concentration;
     const std::array<double, 3> unit{c, c / scale.time, scale.time};
