@@ -15,11 +15,22 @@ struct ParameterBox {
     std::array<double, kMaxParams> upper{};
 };
 
+// The range of a background: within half the largest observed value, as long
+// as that holds the smallest observed value, which a background lies near
+// (the start of a product curve, the end of a substrate curve). When the
+// smallest value lies beyond that range, the range reaches half the data's
+// spread beyond it. Over rows 0 .. rows-1 of `data`; values that are not
+// numbers are passed over.
+struct BackgroundRange {
+    double lower = 0.0;
+    double upper = 0.0;
+};
+BackgroundRange background_range(std::int64_t rows, const DataBlock& data);
+
 // The box of model `model` around the reference vector: Km and Vm in
-// [0, factor * P], the background within half the largest observed value,
-// the time offset within half the largest time (over rows 0 .. rows-1 of
-// `data`; values that are not numbers are passed over). Any other model
-// gets +-1e6 for every parameter.
+// [0, factor * P], the background within its range, the time offset within
+// half the largest time (over rows 0 .. rows-1 of `data`; values that are not
+// numbers are passed over). Any other model gets +-1e6 for every parameter.
 ParameterBox model_parameter_box(std::int64_t model, std::span<const double> reference, double factor,
                                  std::int64_t rows, const DataBlock& data);
 

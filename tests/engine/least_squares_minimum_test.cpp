@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/model_fit.h"
+#include "engine/models.h"
 #include "engine/regression_driver.h"
 #include "optimise/model_objective.h"
 #include "support/shared_blocks.h"
@@ -73,15 +74,9 @@ void write_in_units(const std::string& name, const Units& units) {
     }
 }
 
-// One run of the driver on a copy of the data set, fitting one model with the
-// given weighting on the random stream `stream`; the fit's result.
-ModelFitResult fit_alone(const std::string& name, std::int64_t model, std::int64_t weighting,
-                         std::uint64_t stream, const Units& units = {}) {
-    if (units.concentration == 1.0 && units.time == 1.0) {
-        fs::copy_file(kMinima / (name + ".in"), "data.in", fs::copy_options::overwrite_existing);
-    } else {
-        write_in_units(name, units);
-    }
+// One run of the driver on data.in, fitting one model with the given
+// weighting on the random stream `stream`; the fit's result.
+ModelFitResult fit_file(std::int64_t model, std::int64_t weighting, std::uint64_t stream) {
     for (auto& flag : global_types.imdl) flag = 0;
     global_types.imdl[static_cast<std::size_t>(model - 1)] = 1;
     global_types.imdlno = model;
@@ -99,6 +94,17 @@ ModelFitResult fit_alone(const std::string& name, std::int64_t model, std::int64
     EXPECT_EQ(status, run_finished);
     global_types.nwt_global = 0;
     return fit;
+}
+
+// fit_file on a copy of the data set in the given units.
+ModelFitResult fit_alone(const std::string& name, std::int64_t model, std::int64_t weighting,
+                         std::uint64_t stream, const Units& units = {}) {
+    if (units.concentration == 1.0 && units.time == 1.0) {
+        fs::copy_file(kMinima / (name + ".in"), "data.in", fs::copy_options::overwrite_existing);
+    } else {
+        write_in_units(name, units);
+    }
+    return fit_file(model, weighting, stream);
 }
 
 class LeastSquaresMinimum : public ::testing::TestWithParam<std::string> {
@@ -195,6 +201,36 @@ TEST(LeastSquaresMinimum, OtherUnitsReachTheSameMinimum) {
                 const double expected = minimum[1 + i] * factor[i];
                 EXPECT_NEAR(fit.params[i], expected, 1e-3 * std::abs(expected)) << "parameter " << i + 1;
             }
+        }
+    }
+}
+
+// Product and substrate curves on a baseline above half the largest value, as
+// raw absorbances often are: the fit reaches the curves' own Km, Vm and
+// baseline. The background's range used to end at half the largest value, and
+// the fit stopped on that bound, with Km near 0 and a sum about 10^6 times
+// the one at the true parameters.
+TEST(LeastSquaresMinimum, BaselineAboveHalfTheLargestValue) {
+    test::WorkingFolder folder("sorvek_baseline_");
+    for (const std::int64_t model : {2, 5}) {
+        SCOPED_TRACE(testing::Message() << "model " << model);
+        const std::array<double, 3> truth{5.0, 0.5, 40.0};
+        a1.nmdl = model;
+        {
+            std::ofstream out("data.in");
+            out.precision(17);
+            for (int k = 0; k < 45; ++k) {
+                const double t = 40.0 / 14.0 * (k % 15);
+                const double so = std::array<double, 3>{5.0, 10.0, 20.0}[k / 15];
+                const double wobble = 0.01 * std::sin(1.3 * k);  // deterministic noise
+                out << t << ' ' << so << ' ' << func(t, so, 0.0, truth) + wobble << '\n';
+            }
+        }
+        const ModelFitResult fit = fit_file(model, 0, 1);
+        ModelSumOfSquares sum(0);
+        EXPECT_LE(fit.ssq3, sum.value(truth));
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_NEAR(fit.params[i], truth[i], 0.02 * truth[i]) << "parameter " << i + 1;
         }
     }
 }

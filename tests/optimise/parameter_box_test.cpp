@@ -71,5 +71,28 @@ TEST(ModelParameterBox, MaximumIsNotANumberOnlyWhenEveryValueIsOne)
     EXPECT_EQ(one.upper[2], -2.0);
 }
 
+// A baseline above half the largest value, or below minus half of it, stays
+// inside the background's range: the range reaches half the data's spread
+// beyond the smallest value. Within +-half the largest value it is as before.
+TEST(ModelParameterBox, BackgroundReachesTheSmallestValue)
+{
+    DataBlock data;
+    const auto range_of = [&data](std::array<double, 3> y) {
+        for (std::size_t i = 0; i < y.size(); ++i) data.yobs[i] = y[i];
+        return background_range(3, data);
+    };
+    const BackgroundRange high = range_of({40.0, 44.0, 47.0});
+    EXPECT_EQ(high.lower, -23.5);
+    EXPECT_EQ(high.upper, 43.5);
+    const BackgroundRange low = range_of({-15.0, 2.0, 20.0});
+    EXPECT_EQ(low.lower, -32.5);
+    EXPECT_EQ(low.upper, 10.0);
+    const BackgroundRange ordinary = range_of({0.5, 20.0, 60.0});
+    EXPECT_EQ(ordinary.lower, -30.0);
+    EXPECT_EQ(ordinary.upper, 30.0);
+    const auto box = model_parameter_box(5, std::array<double, 3>{1.0, 1.0, 0.0}, 100.0, 3, data);
+    EXPECT_EQ(box.upper[2], 30.0);
+}
+
 }  // namespace
 }  // namespace imm
