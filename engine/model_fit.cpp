@@ -106,13 +106,12 @@ ParameterBox fit_bounds(std::int64_t model, std::int64_t nparam, std::span<const
         }
     };
     for (std::size_t i = 0; i < 2; ++i) set(i, 0.0, 100.0 * start[i]);
-    const auto n = static_cast<std::size_t>(rows);
     if (model == 2 || model == 5) {
-        const BackgroundRange range = background_range(rows, data);
+        const ParameterRange range = background_range(rows, data);
         set(2, range.lower, range.upper);
     } else if (model == 3 || model == 6) {
-        const double tmax = *std::max_element(data.t.begin(), data.t.begin() + n);
-        set(2, -0.5 * tmax, 0.5 * tmax);
+        const ParameterRange range = time_offset_range(rows, data);
+        set(2, range.lower, range.upper);
     }
     return box;
 }

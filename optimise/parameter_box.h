@@ -21,11 +21,14 @@ struct ParameterBox {
 // smallest value lies beyond that range, the range reaches half the data's
 // spread beyond it. Over rows 0 .. rows-1 of `data`; values that are not
 // numbers are passed over.
-struct BackgroundRange {
+struct ParameterRange {
     double lower = 0.0;
     double upper = 0.0;
 };
-BackgroundRange background_range(std::int64_t rows, const DataBlock& data);
+ParameterRange background_range(std::int64_t rows, const DataBlock& data);
+
+// The range of a time offset: within half the largest time, over the same rows.
+ParameterRange time_offset_range(std::int64_t rows, const DataBlock& data);
 
 // The box of model `model` around the reference vector: Km and Vm in
 // [0, factor * P], the background within its range, the time offset within

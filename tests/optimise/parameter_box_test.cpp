@@ -81,13 +81,13 @@ TEST(ModelParameterBox, BackgroundReachesTheSmallestValue)
         for (std::size_t i = 0; i < y.size(); ++i) data.yobs[i] = y[i];
         return background_range(3, data);
     };
-    const BackgroundRange high = range_of({40.0, 44.0, 47.0});
+    const ParameterRange high = range_of({40.0, 44.0, 47.0});
     EXPECT_EQ(high.lower, -23.5);
     EXPECT_EQ(high.upper, 43.5);
-    const BackgroundRange low = range_of({-15.0, 2.0, 20.0});
+    const ParameterRange low = range_of({-15.0, 2.0, 20.0});
     EXPECT_EQ(low.lower, -32.5);
     EXPECT_EQ(low.upper, 10.0);
-    const BackgroundRange ordinary = range_of({0.5, 20.0, 60.0});
+    const ParameterRange ordinary = range_of({0.5, 20.0, 60.0});
     EXPECT_EQ(ordinary.lower, -30.0);
     EXPECT_EQ(ordinary.upper, 30.0);
     const auto box = model_parameter_box(5, std::array<double, 3>{1.0, 1.0, 0.0}, 100.0, 3, data);
