@@ -5,6 +5,16 @@
 
 namespace imm {
 
+namespace {
+
+constexpr double kCurveTolerance = 1e-7;  // part of the larger [So]
+
+bool starts_new_curve(double so, double reference) {
+    return std::fabs(so - reference) > kCurveTolerance * std::max(std::fabs(so), std::fabs(reference));
+}
+
+}  // namespace
+
 std::int64_t split_curves(std::span<const double> so, std::array<std::int64_t, kMaxCurves>& counts,
                           std::int64_t& ncurves) {
     counts.fill(0);
@@ -23,7 +33,7 @@ std::int64_t split_curves(std::span<const double> so, std::array<std::int64_t, k
     };
     for (std::int64_t k = 1; k < rows; ++k) {
         ++current;
-        if (std::fabs(so[k] - reference) > 1e-7) {
+        if (starts_new_curve(so[k], reference)) {
             close_curve();
             reference = so[k];
             current = 0;

@@ -29,17 +29,19 @@ std::vector<double> runs(int curves, int rows_each) {
     return so;
 }
 
+// One ten-millionth of the larger [So], in any units.
 TEST(Ycurves, NewCurveBeyondOneTenMillionth) {
     Split s = split({1.0, 1.00000005, 1.00000009});
     EXPECT_EQ(s.ncurves, 1);
     EXPECT_EQ(s.counts[0], 3);
     s = split({1.0, 1.0000002});
     EXPECT_EQ(s.ncurves, 2);
-    // The difference of these two doubles is slightly above 1e-7.
-    s = split({1.0, 1.0000001, 1.0000001});
-    EXPECT_EQ(s.ncurves, 2);
-    EXPECT_EQ(s.counts[0], 1);
-    EXPECT_EQ(s.counts[1], 2);
+    EXPECT_EQ(split({1.0, 1.0000001, 1.0000001}).ncurves, 1);  // 1.0000001 - 1 is below 1e-7 * 1.0000001
+    EXPECT_EQ(split({50.0, 50.0 + 1e-7, 50.0 + 2e-7, 50.0 + 3e-7}).ncurves, 1);
+    s = split({5e-8, 5e-8, 1e-7, 0.0, 0.0});
+    EXPECT_EQ(s.ncurves, 3);
+    EXPECT_EQ(s.counts[0], 2);
+    EXPECT_EQ(s.counts[2], 2);
     // Compared with the curve's first row, not the previous one.
     s = split({1.0, 1.00000006, 1.00000012, 1.00000018});
     EXPECT_EQ(s.ncurves, 2);
