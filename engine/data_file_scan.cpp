@@ -19,14 +19,17 @@ std::string left_trimmed(const std::string& line, std::size_t size) {
     return buffer;
 }
 
-// The first character of the line once its leading blanks are removed, looking at its
-// first `width` characters: a blank for an empty line.
-char leading_character(const std::string& line, std::size_t width = 100) { return left_trimmed(line, width)[0]; }
+// A line whose first `width` characters are blanks and TABs only, as spreadsheets
+// write their empty rows.
+bool empty_line(const std::string& line, std::size_t width = 100) {
+    return line.substr(0, width).find_first_not_of(" \t") == std::string::npos;
+}
 
-// An empty line, or one whose first character is a terminator, ends the data.
+// An empty line, or one whose first character once its leading blanks are removed is
+// a terminator, ends the data.
 bool ends_data(const std::string& line, std::size_t width = 100) {
-    const char c = leading_character(line, width);
-    return c == ' ' || c == '#' || c == '\'' || c == '"';
+    const char c = left_trimmed(line, width)[0];
+    return empty_line(line, width) || c == '#' || c == '\'' || c == '"';
 }
 
 // The number of rows before the first line that ends the data.
@@ -64,12 +67,11 @@ void file_column_count(std::span<const std::string> lines, std::int64_t& ncols) 
         }
     }
     if (sample.empty()) {
-        // A file of comments only is measured on its first non-blank line.
+        // A file of comments only is measured on its first line that is not empty.
         for (const std::string& line : lines) {
-            std::string whole = line.substr(0, 256);
-            whole.resize(256, ' ');
-            if (s_len_trim(whole) > 0) {
-                sample = whole;
+            if (!empty_line(line, 256)) {
+                sample = line.substr(0, 256);
+                sample.resize(256, ' ');
                 break;
             }
         }
@@ -107,7 +109,7 @@ void data_lb_count(std::span<const std::string> lines, std::int64_t& count, std:
 
 RowsAfterData rows_after_empty_line(std::span<const std::string> lines) {
     const std::size_t end = data_rows(lines);
-    if (end == lines.size() || leading_character(lines[end]) != ' ') return {};
+    if (end == lines.size() || !empty_line(lines[end])) return {};
     const auto later = lines.subspan(end + 1);
     return {static_cast<std::int64_t>(end + 1),
             std::count_if(later.begin(), later.end(),

@@ -5,7 +5,7 @@
 // Data rows begin at the first line. The data end at the end of the file or at the
 // first line that, once its leading blanks are removed, is empty or begins with
 // '#', an apostrophe or a double quote. Only the first 100 characters of a line
-// decide that; a line of TABs is a row.
+// decide that; a line of blanks and TABs only is empty.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +22,8 @@ void data_row_count(std::span<const std::string> lines, std::int64_t& nrows);
 void file_row_count(std::span<const std::string> lines, std::int64_t& nrows);
 
 // Sets ncols to the number of blank- or TAB-separated words on the first data line
-// (or, in a file of comments only, its first non-blank line). Without any non-blank
-// line it writes a warning to the console and sets ncols to -1.
+// (or, in a file of comments only, its first line that is not empty). Without any
+// such line it writes a warning to the console and sets ncols to -1.
 void file_column_count(std::span<const std::string> lines, std::int64_t& ncols);
 
 // Reads label lines ("#", "##", "###", "####" followed by blanks) up to the first

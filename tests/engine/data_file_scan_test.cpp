@@ -66,8 +66,11 @@ TEST_F(DataFileScan, RowsEndAtTheFirstTerminatorLine) {
     EXPECT_EQ(rows("1 2 3\n  \"quoted\n7 8 9\n"), 1);
     EXPECT_EQ(rows("# header\n1 2 3\n"), 0);
     EXPECT_EQ(rows("\n1 2 3\n"), 0);
-    // A TAB is content, not a blank; so is a line that only looks like a comment.
-    EXPECT_EQ(rows("1 2 3\n\t\t\n7 8 9\n"), 3);
+    // A line of blanks and TABs is empty, as spreadsheets write their empty rows;
+    // a line that only looks like a comment is a row.
+    EXPECT_EQ(rows("1 2 3\n\t\t\n7 8 9\n"), 1);
+    EXPECT_EQ(rows("1 2 3\n \t \n7 8 9\n"), 1);
+    EXPECT_EQ(rows("1 2 3\n\t7 8 9\n"), 2);
     EXPECT_EQ(rows("1 2 3\n!--- x\n"), 2);
     // Only the first 100 characters decide.
     EXPECT_EQ(rows("1 2 3\n" + std::string(100, ' ') + "4 5 6\n7 8 9\n"), 1);
@@ -140,6 +143,7 @@ TEST_F(DataFileScan, RowsOfNumbersCutOffByAnEmptyLine) {
     using Found = std::vector<std::int64_t>;
     EXPECT_EQ(after("1 1 1\n2 1 2\n\n1 2 1\n2 2 2\n   \n1 3 1\n"), (Found{3, 3}));
     EXPECT_EQ(after("1 1 1\n2 1 2\n" + std::string(100, ' ') + "x\n1 2 1\n"), (Found{3, 1}));
+    EXPECT_EQ(after("1 1 1\n\t \t\n1 2 1\n"), (Found{2, 1}));
     // Notes after the data, or data ended otherwise, or nothing after the data.
     EXPECT_EQ(after("1 1 1\n\n# Column 1: time\n# [So] = 50, 100, 500\n"), (Found{2, 0}));
     EXPECT_EQ(after("1 1 1\n# excluded\n1 2 1\n"), (Found{0, 0}));
@@ -155,7 +159,7 @@ TEST_F(DataFileScan, ColumnsOfTheFirstDataLine) {
     EXPECT_EQ(columns("1.5,2\n"), 1);
     EXPECT_EQ(columns("1  2\n"), 2);
     EXPECT_EQ(columns("# comment\n\n   \n0.0 50 1.2\n"), 3);
-    EXPECT_EQ(columns("\t\t\n1 2 3\n"), 0);  // a TAB line is the sample, with no words
+    EXPECT_EQ(columns("\t\t\n1 2 3\n"), 3);  // a TAB line is empty
 }
 
 TEST_F(DataFileScan, CommentOnlyFileIsMeasuredOnItsFirstLine) {
