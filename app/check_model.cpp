@@ -23,7 +23,8 @@ struct CheckRows {
     std::size_t count = 0;
 };
 
-// False when the file cannot be read or a row is not three numbers.
+// The rows of the curves with substrate: a control shows no direction. False when the
+// file cannot be read or a row is not three numbers.
 bool read_rows(const std::string& name, CheckRows& rows) {
     const DataFileText text = read_data_file(name);
     if (text.fault != DataFileFault::none) {
@@ -32,14 +33,18 @@ bool read_rows(const std::string& name, CheckRows& rows) {
     std::int64_t idat = 0;
     data_row_count(text.lines, idat);
     const auto wanted = static_cast<std::size_t>(std::clamp<std::int64_t>(idat, 0, kMaxRows));
-    for (; rows.count < wanted; ++rows.count) {
-        const auto values = parse_data_row(text.lines[rows.count]);
+    for (std::size_t line = 0; line < wanted; ++line) {
+        const auto values = parse_data_row(text.lines[line]);
         if (!values) {
             return false;
+        }
+        if (values->so == 0.0) {
+            continue;
         }
         rows.t[rows.count] = values->t;
         rows.so[rows.count] = values->so;
         rows.y[rows.count] = values->y;
+        ++rows.count;
     }
     return true;
 }

@@ -133,7 +133,8 @@ Check check_counts() {
     return std::nullopt;
 }
 
-// Reads the counted rows into a1 and their copies; every [So] must be above zero.
+// Reads the counted rows into a1 and their copies. No [So] may be below zero, and
+// some must be above: a curve at [So] 0 is a control without substrate.
 Check read_rows(const DataFileText& text, RunWorkspace& run) {
     a1.nmdl = global_types.imdlno;
     for (std::int64_t row = 1; row <= a3.ndata; ++row) {
@@ -143,16 +144,19 @@ Check read_rows(const DataFileText& text, RunWorkspace& run) {
             return Failure{kWarning, "Data row " + std::to_string(row) + " is not three numbers: " + readable_row(line),
                            run_bad_data};
         }
-        if (!(values->so > 0.0)) {
+        if (values->so < 0.0) {
             return Failure{kWarning,
-                           "Data row " + std::to_string(row) + " has an [So] that is not above zero: " +
-                               readable_row(line),
+                           "Data row " + std::to_string(row) + " has an [So] below zero: " + readable_row(line),
                            run_bad_data};
         }
         const auto i = static_cast<std::size_t>(row - 1);
         run.xtmp[i] = a1.t[i] = values->t;
         run.x2tmp[i] = a1.so[i] = values->so;
         run.ytmp[i] = a1.yobs[i] = values->y;
+    }
+    const auto end = run.x2tmp.begin() + a3.ndata;
+    if (std::none_of(run.x2tmp.begin(), end, [](double so) { return so > 0.0; })) {
+        return Failure{kWarning, "No data row has an [So] above zero", run_bad_data};
     }
     return std::nullopt;
 }

@@ -11,13 +11,17 @@ namespace imm {
 
 // The guess from the data before any search: Km from the mean [So] and the
 // number of curves, Vm from the slope at the start of the first curve, and the
-// background or time offset from the first rows (0 for the other models).
+// background or time offset from that curve's first rows (its last rows for
+// the substrate background; 0 for the other models). The first curve is the
+// one of rows_in_first_curve rows from row first_row (0-based); init_estimates
+// takes the first curve whose [So] is above zero.
 struct StartGuess {
     double km = 0.0;
     double vm = 0.0;
     double third = 0.0;
 };
-StartGuess guess_start_values(std::int64_t model, std::int64_t curves, std::int64_t rows_in_first_curve);
+StartGuess guess_start_values(std::int64_t model, std::int64_t curves, std::int64_t rows_in_first_curve,
+                              std::int64_t first_row = 0);
 
 // init_estimates: writes the a3.nparam start values of the model being fitted
 // (global_types.imdlno, equal to a1.nmdl) into p, from the data in a1.

@@ -62,6 +62,9 @@ const DirectionCase kDirections[] = {
     {"ByteOrderMarkAndCrLines", "\xEF\xBB\xBF" "0 5 1\r1 5 2\r2 5 3\r", DataDirection::rising},
     {"CommentEndsTheData", "0 5 3\n1 5 1\n# 2 5 9\n", DataDirection::falling},
     {"TabsAndCrLf", "0\t5\t1\r\n1\t5\t2\r\n", DataDirection::rising},
+    // Controls at [So] 0 are left out, wherever they stand.
+    {"ControlsShowNoDirection", "0 0 2\n1 0 1\n0 5 1\n1 5 2\n0 0 2\n1 0 1\n", DataDirection::rising},
+    {"OnlyControlsAreLeftToTheDriver", "0 0 2\n1 0 1\n2 0 0\n", DataDirection::unknown},
     {"TenCurves", curves(10), DataDirection::rising},
     {"ElevenCurvesAreLeftToTheDriver", curves(11), DataDirection::unknown},
     {"BadRowIsLeftToTheDriver", "0 5 3\n1 five 1\n2 5 0\n", DataDirection::unknown},

@@ -198,11 +198,11 @@ TEST_F(AwkwardDataFiles, RowsThatAreNotNumbersShowWhatCannotBeSeen) {
                    run_bad_data);
 }
 
-TEST_F(AwkwardDataFiles, SoNotAboveZeroIsRefusedNamingTheRow) {
-    expect_refused("0 0 0\n10 0 1\n20 0 2\n", "Data row 1 has an [So] that is not above zero: 0 0 0", run_bad_data);
+TEST_F(AwkwardDataFiles, SoBelowZeroOrNowhereAboveIsRefused) {
+    expect_refused("0 0 0\n10 0 1\n20 0 2\n", "No data row has an [So] above zero", run_bad_data);
     std::string rows = three_curves();
     rows.replace(rows.find("0 20 "), 5, "0 -20 ");
-    expect_refused(rows, "Data row 5 has an [So] that is not above zero: 0 -20 0.000000", run_bad_data);
+    expect_refused(rows, "Data row 5 has an [So] below zero: 0 -20 0.000000", run_bad_data);
 }
 
 TEST_F(AwkwardDataFiles, FitsThatAreNotFiniteAreReportedAsNotFitted) {

@@ -257,6 +257,46 @@ TEST_F(CompleteRun, ExampleFileFitsAndRanksAllSixModels) {
     EXPECT_FALSE(global_types.brerun);
 }
 
+// The example as data.in: each [So] and observed value times c, each time times tau,
+// and with `controls` a flat curve at [So] 0 before and after it.
+void write_example(double c, double tau, bool controls) {
+    std::ifstream in(fs::path(SORVEK_SOURCE_DIR) / "examples" / "example.in");
+    std::ofstream out("data.in");
+    out.precision(17);
+    const char* control = controls ? "0 0 0\n40 0 0\n120 0 0\n" : "";
+    out << control;
+    for (double t, so, y; in >> t >> so >> y;) out << t * tau << ' ' << so * c << ' ' << y * c << '\n';
+    out << control;
+}
+
+// With a flat control curve at [So] 0 first and last, every model finishes with
+// finite results, the controls' initial rates are 0 and their breakpoints N/A, and
+// models 1 and 3, whose values there are 0 whatever their parameters, keep the
+// example's own Km and Vm.
+TEST_F(CompleteRun, ControlCurvesAtZeroSubstrate) {
+    for (std::int64_t model = 1; model <= 6; ++model) {
+        SCOPED_TRACE(model);
+        choose({model});
+        std::vector<ParameterVector> params;
+        for (const bool controls : {false, true}) {
+            write_example(1.0, 1.0, controls);
+            run("data.in");
+            ASSERT_EQ(status_, run_finished);
+            params.push_back(fits_.at(0).params);
+        }
+        EXPECT_EQ(global_types.idatasets, 5);
+        EXPECT_TRUE(std::isfinite(fits_[0].ssq3) && std::isfinite(params[1][0] + params[1][1] + params[1][2]));
+        for (std::size_t i = 0; i < 2 && (model == 1 || model == 3); ++i) {
+            EXPECT_NEAR(params[1][i], params[0][i], 1e-6 * params[0][i]) << "parameter " << i + 1;
+        }
+        const std::string report = read("data.out");
+        EXPECT_EQ(count_of(report, "0.000000          0.000000          0.000000"), 2);
+        for (const char* curve : {"Crv 1 ", "Crv 5 "}) {
+            EXPECT_EQ(count_of(report, curve + std::string("Suggested range [x] = N/A")), 1) << curve;
+        }
+    }
+}
+
 // The best model's data, fitted values, title and parameters stay; imdlno keeps the last model.
 TEST_F(CompleteRun, BestModelIsRestoredAtTheEnd) {
     fs::copy_file(fs::path(SORVEK_SOURCE_DIR) / "examples" / "example.in", "example.in");

@@ -86,7 +86,7 @@ inline FuzzRun run_on_input(const std::uint8_t* data, std::size_t size, const Ru
     return run;
 }
 
-// The rows read: within the limits, finite, with [So] above zero.
+// The rows read: within the limits, finite, with no [So] below zero.
 inline void require_rows_read() {
     require(a3.ndata >= 3 && a3.ndata <= kMaxRows, "row count in range");
     require(a3.ncols == 3, "three columns");
@@ -95,7 +95,7 @@ inline void require_rows_read() {
     for (std::int64_t i = 0; i < a3.ndata; ++i) {
         const auto k = static_cast<std::size_t>(i);
         require(std::isfinite(a1.t[k]) && std::isfinite(a1.yobs[k]), "finite data");
-        require(std::isfinite(a1.so[k]) && a1.so[k] > 0.0, "[So] above zero");
+        require(std::isfinite(a1.so[k]) && a1.so[k] >= 0.0, "no [So] below zero");
     }
 }
 
