@@ -1,8 +1,10 @@
 #include "engine/report_section.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string_view>
+#include <vector>
 
 #include "engine/model_names.h"
 #include "engine/report_tables.h"
@@ -64,9 +66,9 @@ void write_stage3_message(ReportWriter& out, std::int64_t code) {
 void write_stage_sums(ReportWriter& out, const ModelResults& r) {
     out.record(blanks(10) + "WEIGHTING: " + (r.weight_mode == 0 ? "NO WEIGHTING" : "ROBUST WEIGHTING"));
     out.empty();
-    out.record(blanks(10) + "STAGE-1 DIFFERENTIAL EVOLUTION SSQ= " + format_f_or_exponent(r.ssq1, 14, 8));
-    out.record(blanks(10) + "STAGE-2 CONJUGATE GRADIENT     SSQ= " + format_f_or_exponent(r.ssq2, 14, 8));
-    out.record(blanks(10) + "STAGE-3 QUADRATIC PROGRAMMING  SSQ= " + format_f_or_exponent(r.ssq3, 14, 8));
+    out.record(blanks(10) + "STAGE-1 DIFFERENTIAL EVOLUTION SSQ= " + format_f_readable(r.ssq1, 14, 8));
+    out.record(blanks(10) + "STAGE-2 CONJUGATE GRADIENT     SSQ= " + format_f_readable(r.ssq2, 14, 8));
+    out.record(blanks(10) + "STAGE-3 QUADRATIC PROGRAMMING  SSQ= " + format_f_readable(r.ssq3, 14, 8));
     out.empty();
 }
 
@@ -74,7 +76,7 @@ void write_fit_measures(ReportWriter& out, const ModelResults& r, std::int64_t n
     write_stage_sums(out, r);
     const double regression_error = std::sqrt(r.ssq3 / static_cast<double>(ndata - r.nparam));
     out.record(blanks(10) + "STANDARD ERROR OF REGRESSION=" + blanks(7) +
-               format_f_or_exponent(regression_error, 14, 8));
+               format_f_readable(regression_error, 14, 8));
     out.record(blanks(10) + "AICc (Corrected Akaike)=" + blanks(10) + format_f_or_exponent(r.aicc, 12, 4));
     out.empty();
 }
@@ -122,9 +124,9 @@ void write_parameters(ReportWriter& out, const ModelResults& r) {
         const double p = r.params[i];
         const double half_width = r.errors.parcl[i];
         out.record(blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(5) +
-                   format_f_or_exponent(p, 13, 6) + "  +/-" + format_f_or_exponent(r.errors.separ[i], 13, 6) +
-                   blanks(3) + "[" + format_f_or_exponent(p - half_width, 14, 6) + " ," +
-                   format_f_or_exponent(p + half_width, 14, 6) + " ]");
+                   format_f_readable(p, 13, 6) + "  +/-" + format_f_readable(r.errors.separ[i], 13, 6) +
+                   blanks(3) + "[" + format_f_readable(p - half_width, 14, 6) + " ," +
+                   format_f_readable(p + half_width, 14, 6) + " ]");
     }
 }
 
@@ -134,24 +136,52 @@ void write_initial_rates(ReportWriter& out, const ModelResults& r) {
     out.record(blanks(17) + "[So]" + blanks(15) + "[So]/Km" + blanks(11) + "Rate");
     for (std::size_t j = 0; j < static_cast<std::size_t>(r.curve_count); ++j) {
         out.record(blanks(5) + format_i(static_cast<std::int64_t>(j + 1), 3) + blanks(5) +
-                   format_f_or_exponent(r.sat_so[j], 13, 6) + blanks(5) +
-                   format_f_or_exponent(r.sat_so[j] / r.sat_km, 13, 6) + blanks(5) +
-                   format_f_or_exponent(r.sat_rate[j], 13, 6));
+                   format_f_readable(r.sat_so[j], 13, 6) + blanks(5) +
+                   format_f_readable(r.sat_so[j] / r.sat_km, 13, 6) + blanks(5) +
+                   format_f_readable(r.sat_rate[j], 13, 6));
     }
     out.record(separator_line());
     out.empty();
 }
+
+// One column of the data table: fixed, unless its largest magnitude would show fewer
+// than three significant digits; then every entry is in the exponent form. A column
+// right after another number keeps its first character blank, so that a minus sign
+// does not join the two.
+class TableColumn {
+public:
+    TableColumn(std::span<const double> values, int width, int decimals, bool after_number)
+        : width_(width), decimals_(decimals), after_number_(after_number) {
+        double largest = 0.0;
+        for (const double v : values) {
+            if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
+        }
+        exponent_ = too_few_digits_in_fixed(largest, decimals);
+    }
+    std::string operator()(double v) const {
+        if (!exponent_) return format_f_or_exponent(v, width_, decimals_);
+        return after_number_ ? " " + format_exponent_of_width(v, width_ - 1) : format_exponent_of_width(v, width_);
+    }
+
+private:
+    int width_;
+    int decimals_;
+    bool after_number_;
+    bool exponent_ = false;
+};
 
 void write_data_table(ReportWriter& out, const ModelResults& r) {
     out.empty();
     out.record(blanks(5) + "NO." + blanks(9) + "time" + blanks(7) + "[So]" + blanks(10) + "Y" + blanks(9) + "Ycalc" +
                blanks(6) + "RESIDUAL");
     out.record(separator_line());
+    std::vector<double> residuals(r.t.size());
+    for (std::size_t i = 0; i < r.t.size(); ++i) residuals[i] = r.ycalc[i] - r.yobs[i];
+    const TableColumn time(r.t, 12, 3, false), so(r.so, 12, 3, true), observed(r.yobs, 12, 3, true),
+        fitted(r.ycalc, 12, 3, true), residual(residuals, 10, 6, false);
     for (std::size_t i = 0; i < r.t.size(); ++i) {
-        out.record(blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(2) +
-                   format_f_or_exponent(r.t[i], 12, 3) + format_f_or_exponent(r.so[i], 12, 3) +
-                   format_f_or_exponent(r.yobs[i], 12, 3) + format_f_or_exponent(r.ycalc[i], 12, 3) + blanks(3) +
-                   format_f_or_exponent(r.ycalc[i] - r.yobs[i], 10, 6));
+        out.record(blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(2) + time(r.t[i]) +
+                   so(r.so[i]) + observed(r.yobs[i]) + fitted(r.ycalc[i]) + blanks(3) + residual(residuals[i]));
     }
     out.record(separator_line());
 }

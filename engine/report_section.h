@@ -11,9 +11,11 @@
 
 namespace imm {
 
-// Everything a model's section shows. The caller fills it after the statistics; sums of
-// squares, AICc and the completion code are printed as given, a number too wide for its
-// field in an exponent form of the field's width.
+// Everything a model's section shows. The caller fills it after the statistics. A number
+// too wide for its field is written in an exponent form of the field's width; so is a sum
+// of squares, parameter, error, limit or initial-rate entry that is not 0 but would show
+// fewer than three significant digits, and every entry of a data-table column whose
+// largest magnitude would.
 struct ModelResults {
     std::int64_t model = 0;             // 1..6
     std::string time_text;              // date and time of the section head

@@ -98,13 +98,34 @@ std::string format_f(double v, int w, int d) {
 std::string format_f_or_exponent(double v, int w, int d) {
     const std::string fixed = format_f(v, w, d);
     if (!std::isfinite(v) || fixed != asterisks(w)) return fixed;
+    return format_exponent_of_width(v, w);
+}
+
+std::string format_f_readable(double v, int w, int d) {
+    return too_few_digits_in_fixed(v, d) ? format_exponent_of_width(v, w) : format_f_or_exponent(v, w, d);
+}
+
+bool too_few_digits_in_fixed(double v, int d) {
+    if (d < 0) throw std::invalid_argument("negative decimals");
+    if (v == 0.0 || !std::isfinite(v)) return false;
+    const std::string fixed = magnitude_text(v, std::chars_format::fixed, d);
+    const std::size_t first = fixed.find_first_not_of("0.");
+    if (first == std::string::npos) return true;
+    const std::size_t point = fixed.find('.');
+    const bool point_after = point != std::string::npos && point > first;
+    return fixed.size() - first - (point_after ? 1 : 0) < 3;
+}
+
+std::string format_exponent_of_width(double v, int w) {
+    check_width(w, 0);
+    if (!std::isfinite(v)) return format_nonfinite(v, w);
     // The most digits after the point that leave room for the sign, "d." and "E+xx".
     for (int digits = std::max(w - 7, 0); digits >= 0; --digits) {
         std::string text = sign_text(v) + magnitude_text(v, std::chars_format::scientific, digits);
         text[text.find('e')] = 'E';
         if (static_cast<int>(text.size()) <= w) return right_justify(text, w);
     }
-    return fixed;
+    return asterisks(w);
 }
 
 std::string format_e(double v, int w, int d) {

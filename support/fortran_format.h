@@ -20,6 +20,18 @@ std::string format_f(double v, int w, int d);
 // only when not even dE+xx fits). Values that fit keep the fixed form.
 std::string format_f_or_exponent(double v, int w, int d);
 
+// format_f_or_exponent, except that a value that is not 0 but would show fewer than
+// three significant digits in the fixed form is also written in the exponent form.
+std::string format_f_readable(double v, int w, int d);
+
+// Whether v is not 0 and its fixed form with d decimals would show fewer than three
+// significant digits (0.000097 with six decimals shows two).
+bool too_few_digits_in_fixed(double v, int d);
+
+// The exponent form d.dddE+xx of width w with as many digits as fit; asterisks when
+// not even dE+xx fits, the words of format_f for values that are not finite.
+std::string format_exponent_of_width(double v, int w);
+
 // Exponent form 0.ddddE+xx (d significant digits).
 std::string format_e(double v, int w, int d);
 

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -267,6 +270,85 @@ void write_example(double c, double tau, bool controls) {
     out << control;
     for (double t, so, y; in >> t >> so >> y;) out << t * tau << ' ' << so * c << ' ' << y * c << '\n';
     out << control;
+}
+
+// The numbers of a report's stage sums ('S'), standard error of regression ('E'),
+// and rows of parameters ('P'), initial rates ('R') and data ('D'), as printed.
+struct PrintedLine {
+    char table;
+    std::size_t row;
+    std::vector<std::string> numbers;
+};
+std::vector<PrintedLine> printed_numbers(const std::string& report) {
+    std::vector<PrintedLine> lines;
+    char table = ' ';
+    for (std::string line : lines_of(report)) {
+        std::replace_if(line.begin(), line.end(), [](char c) { return c == '[' || c == ']' || c == ','; }, ' ');
+        std::istringstream in(line);
+        std::vector<std::string> w{std::istream_iterator<std::string>(in), {}};
+        std::erase(w, "+/-");
+        if (w.empty()) table = ' ';
+        else if (line.find("SSQ=") != std::string::npos) lines.push_back({'S', 0, {w.back()}});
+        else if (line.find("OF REGRESSION=") != std::string::npos) lines.push_back({'E', 0, {w.back()}});
+        else if (line.find("BEST FIT PARAMETERS") != std::string::npos) table = 'P';
+        else if (line.find("/Km") != std::string::npos) table = 'R';
+        else if (line.find("RESIDUAL") != std::string::npos) table = 'D';
+        else if (table != ' ' && std::isdigit(static_cast<unsigned char>(w[0][0]))) {
+            lines.push_back({table, std::stoul(w[0]), {w.begin() + 1, w.end()}});
+        }
+    }
+    return lines;
+}
+
+// In molar units and seconds, and in nanomolar units and hours, each number the
+// example's own report shows with three significant digits shows three or more;
+// brought back to the example's units, each is the own report's within the printed
+// digits of both and, for the fit, 3e-6 of the largest number on its line (the fits
+// stop within about 2e-6 of each other, where their sums agree to about 1e-11).
+TEST_F(CompleteRun, ExampleInOtherUnitsReadsAsItsOwnReport) {
+    const auto value = [](const std::string& text) {
+        std::size_t pos = 0;
+        return number_at(text, pos);
+    };
+    const auto last_place = [](const std::string& text) {  // 0.001 for 12.345, 1e-10 for 1.23456E-05
+        const std::size_t e = std::min(text.find('E'), text.size());
+        const int decimals = static_cast<int>(e - text.find('.') - 1);
+        return std::pow(10.0, (e == text.size() ? 0 : std::stoi(text.substr(e + 1))) - decimals);
+    };
+    for (const auto& [c, tau] : {std::pair{1e-6, 60.0}, std::pair{1e3, 1.0 / 60.0}}) {
+        for (const std::int64_t model : {1, 2, 3}) {
+            SCOPED_TRACE(testing::Message() << "units " << c << ", " << tau << " model " << model);
+            choose({model});
+            write_example(1.0, 1.0, false);
+            run("data.in");
+            const std::vector<PrintedLine> own = printed_numbers(read("data.out"));
+            write_example(c, tau, false);
+            run("data.in");
+            EXPECT_EQ(global_types.idatasets, 3);
+            const std::vector<PrintedLine> other = printed_numbers(read("data.out"));
+            ASSERT_EQ(other.size(), own.size());
+            const std::array<double, 3> parameter_unit{c, c / tau, model == 3 ? tau : c}, rate_unit{c, 1.0, c / tau};
+            for (std::size_t i = 0; i < own.size(); ++i) {
+                const PrintedLine& line = own[i];
+                ASSERT_EQ(other[i].numbers.size(), line.numbers.size());
+                double largest = 0.0;
+                for (const std::string& a : line.numbers) largest = std::max(largest, std::fabs(value(a)));
+                for (std::size_t j = 0; j < line.numbers.size(); ++j) {
+                    const std::string &a = line.numbers[j], &b = other[i].numbers[j];
+                    double unit = c;  // the standard error of regression and the data but time
+                    if (line.table == 'S') unit = c * c;
+                    if (line.table == 'P') unit = parameter_unit[line.row - 1];
+                    if (line.table == 'R') unit = rate_unit[j];
+                    if (line.table == 'D' && j == 0) unit = tau;
+                    if (std::fabs(value(a)) >= 100.0 * last_place(a)) {
+                        EXPECT_GE(std::fabs(value(b)), 100.0 * last_place(b)) << b << " shows fewer than 3 digits";
+                    }
+                    const double printed = 0.5 * last_place(a) + 0.5 * last_place(b) / unit;
+                    EXPECT_NEAR(value(b) / unit, value(a), printed * (1.0 + 1e-9) + 3e-6 * largest) << a << ", " << b;
+                }
+            }
+        }
+    }
 }
 
 // With a flat control curve at [So] 0 first and last, every model finishes with

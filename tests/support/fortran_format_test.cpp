@@ -6,6 +6,9 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "support/number_text.h"
 
@@ -75,6 +78,12 @@ TEST(FortranFormat, FixedOrExponentFields) {
     EXPECT_EQ(format_f_or_exponent(-123456.0, 5, 2), "*****");  // not even -dE+xx fits
     EXPECT_EQ(format_f_or_exponent(inf, 14, 8), "      Infinity");
     EXPECT_EQ(format_f_or_exponent(nan, 10, 6), "       NaN");
+    // Readable fields: also a value that is not 0 but whose rounded fixed text shows fewer than three digits.
+    for (const auto& [v, w, d, text] : std::vector<std::tuple<double, int, int, std::string>>{
+             {0.000097, 13, 6, " 9.700000E-05"}, {-0.0000004, 14, 6, "-4.0000000E-07"}, {0.0994, 10, 3, " 9.940E-02"},
+             {0.0995, 10, 3, "     0.100"}, {-0.0, 13, 6, "    -0.000000"}, {12345678.9, 13, 6, " 1.234568E+07"}}) {
+        EXPECT_EQ(format_f_readable(v, w, d), text) << v;
+    }
 }
 
 TEST(FortranFormat, LeadingZeroDroppedOnlyToFit) {
