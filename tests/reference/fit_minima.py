@@ -7,10 +7,13 @@
           curves that stop early, four long curves).
   minima: reads tests/reference/minima/boxes.txt (one line per data set and
           model: name, model, then the lower and upper bound of each parameter,
-          as the program builds them from its start values) and writes
-          tests/reference/minima/minima.txt: name, model, the sum of squares at
-          the least-squares minimum inside that box and the minimising
-          parameters, found by scipy's bounded least squares from many starts.
+          as a run of the program built them from its start values when the
+          fixtures were made; no script writes it and the tests do not read it)
+          and writes tests/reference/minima/minima.txt: name, model, the sum of
+          squares at the least-squares minimum inside that box and the
+          minimising parameters, found by scipy's bounded least squares from
+          many starts. The tests check that each minimum lies inside the box of
+          the program's own fit, whatever the boxes of this file.
 
 The models are evaluated in exact arithmetic (Lambert W from scipy, in log
 space where e^u overflows). Run from the repository root with Debian's

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <atomic>
-#include <cmath>
 #include <set>
 #include <thread>
 #include <vector>
@@ -52,24 +51,6 @@ TEST(RowPool, RoundsOfChangingSizesDoEveryRowOnceInWholeBlocks) {
         }
         EXPECT_FALSE(off_block) << threads << " threads";
     }
-}
-
-// Values computed on the pool and summed in row order equal the serial sum bit for bit.
-TEST(RowPool, SumInRowOrderIsTheSerialSum) {
-    RowPool pool(3);
-    std::vector<double> values(1000);
-    auto work = [&](std::size_t begin, std::size_t end) {
-        for (std::size_t k = begin; k < end; ++k) values[k] = std::sin(0.37 * static_cast<double>(k)) * 1e3;
-    };
-    pool.for_rows(values.size(), work);
-    double parallel = 0.0;
-    for (const double v : values) parallel += v * v;
-    double serial = 0.0;
-    for (std::size_t k = 0; k < values.size(); ++k) {
-        const double v = std::sin(0.37 * static_cast<double>(k)) * 1e3;
-        serial += v * v;
-    }
-    EXPECT_EQ(parallel, serial);
 }
 
 // A pool of one thread does the work on the caller.
