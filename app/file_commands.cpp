@@ -5,7 +5,6 @@
 
 #include "engine/data_file_names.h"
 #include "support/shared_blocks.h"
-#include "support/strings.h"
 #include "support/system_reason.h"
 #include "support/text_files.h"
 #include "support/unit_files.h"
@@ -46,14 +45,6 @@ void show_in_editor(ProgramState& program, const std::string& file, MenuEntry en
 
 }  // namespace
 
-std::string shown_path(const std::string& path) {
-    std::string shown = path;
-    for (char& c : shown) {
-        c = ch_cap(c);
-    }
-    return shown;
-}
-
 bool openfile(ProgramState& program) {
     program.data_file_name.clear();
     const std::string folder = working_folder();
@@ -69,7 +60,7 @@ bool openfile(ProgramState& program) {
     global_types.data_folder = working_folder() + "/";
     program.data_file_name = name;
     global_types.data_file_name = name;
-    setwindowtitle(shown_path(name));
+    setwindowtitle(name);
     return true;
 }
 
