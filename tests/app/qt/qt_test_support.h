@@ -107,6 +107,13 @@ inline LayerWindow* open_model_selection(LayerWindow* main) {
     return pump_until([&] { return push_button(selection, "Close") != nullptr; }) ? selection : nullptr;
 }
 
+// Where a screenshot of that name goes: the build folder's screenshots/.
+inline QString screenshot_file(const std::string& name) {
+    const auto folder = std::filesystem::path(SORVEK_BINARY_DIR) / "screenshots";
+    std::filesystem::create_directories(folder);
+    return QString::fromStdString((folder / name).string());
+}
+
 inline std::string file_text(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream text;
