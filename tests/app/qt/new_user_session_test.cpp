@@ -106,11 +106,8 @@ TEST_F(QtNewUser, OpensTheExampleFitsProductModelsAndLooksAtEveryPlot) {
     }
     ProgramThread program([] { main_program(ProgramOptions{}); });
 
-    LayerWindow* splash = nullptr;
-    ASSERT_TRUE(pump_until([&] { return (splash = window_titled("Sorvek-IMM")) != nullptr; }));
-    splash->close();
-    LayerWindow* main = nullptr;
-    ASSERT_TRUE(pump_until([&] { return (main = window_titled(kTitle)) != nullptr && !window_titled("Sorvek-IMM"); }));
+    LayerWindow* main = main_window_after_splash();
+    ASSERT_NE(main, nullptr);
     auto* area = main->findChild<QPlainTextEdit*>();
     ASSERT_NE(area, nullptr);
 

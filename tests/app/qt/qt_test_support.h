@@ -20,6 +20,7 @@
 #include <string>
 #include <thread>
 
+#include "app/main_program.h"
 #include "app/qt/layer_window.h"
 #include "app/qt/qt_backend.h"
 #include "window/window_backend.h"
@@ -64,6 +65,20 @@ inline LayerWindow* window_titled(const QString& title) {
         }
     }
     return nullptr;
+}
+
+// Closes the program's splash early and returns the main window; null when
+// they did not come.
+inline LayerWindow* main_window_after_splash() {
+    LayerWindow* splash = nullptr;
+    if (!pump_until([&] { return (splash = window_titled("Sorvek-IMM")) != nullptr; })) {
+        return nullptr;
+    }
+    splash->close();
+    LayerWindow* main = nullptr;
+    const bool shown =
+        pump_until([&] { return (main = window_titled(kProgramTitle)) != nullptr && !window_titled("Sorvek-IMM"); });
+    return shown ? main : nullptr;
 }
 
 inline QAction* bar_action(LayerWindow* w, const QString& text) {
