@@ -30,6 +30,7 @@ std::string sibling_with_extension(const std::string& data_name, const std::stri
 }
 
 // Shows the file in the text editor, or greys the entry when the file is missing.
+// An opener that fails after starting says so once the loop is between commands.
 void show_in_editor(ProgramState& program, const std::string& file, MenuEntry entry) {
     if (file_open_by_name(file)) {
         file_close_by_unit(program.last_unit);
@@ -38,8 +39,14 @@ void show_in_editor(ProgramState& program, const std::string& file, MenuEntry en
         program.menu.grey(entry);
         return;
     }
-    if (!program.options.start_editor(file)) {
-        dlgmessage(kInformation, "The text editor could not be started for " + file);
+    const std::string failed = "The text editor could not be started for " + file;
+    const bool started = program.options.start_editor(file, [posted = program.posted_messages, failed](bool opened) {
+        if (!opened) {
+            posted->post(failed);
+        }
+    });
+    if (!started) {
+        dlgmessage(kInformation, failed);
     }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -209,10 +211,13 @@ TEST(EditorCommands, AnEditorThatCannotBeStartedIsReported) {
     EXPECT_EQ(messages[0].text, "The text editor could not be started for " + (folder.path() / "run.in").string());
 }
 
-// The desktop's opener starts but finds no application: the same box.
-TEST(EditorCommands, AnOpenerThatFailsIsReportedForTheDataFileAndTheReport) {
+// The desktop's opener runs the editor in the foreground and, once it ends,
+// finds no application: commands go on meanwhile, and the same box comes later.
+TEST(EditorCommands, AnOpenerThatFailsLaterIsReportedForTheDataFileAndTheReport) {
     TempFolder folder;
-    const auto opener = folder.write("xdg-open", "#!/bin/sh\necho \"no method available for opening '$1'\" >&2\nexit 3\n");
+    const auto closed = folder.path() / "editor closed";
+    const auto opener = folder.write("xdg-open", "#!/bin/sh\nfor i in $(seq 500); do [ -e '" + closed.string() +
+                                                     "' ] && exit 3; sleep 0.02; done\n");
     std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
     const std::string saved_path = std::getenv("PATH") ? std::getenv("PATH") : "";
     setenv("PATH", (folder.path().string() + ":/usr/bin:/bin").c_str(), 1);
@@ -220,14 +225,25 @@ TEST(EditorCommands, AnOpenerThatFailsIsReportedForTheDataFileAndTheReport) {
     program.start();
     program.use_desktop_opener();
     finished_run(program, folder, {"head", "x"});
+    const auto chosen = std::chrono::steady_clock::now();
     program.perform(E::edit_data_file);
     program.perform(E::print_results);
+    program.perform(E::weight_on);
     setenv("PATH", saved_path.c_str(), 1);
-    const auto messages = program.record().messages;
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].kind, 1);
-    EXPECT_EQ(messages[0].text, "The text editor could not be started for " + (folder.path() / "run.in").string());
-    EXPECT_EQ(messages[1].text, "The text editor could not be started for " + (folder.path() / "run.out").string());
+    EXPECT_LT(std::chrono::steady_clock::now() - chosen, std::chrono::seconds(2));
+    EXPECT_EQ(global_types.nwt_global, 2);
+    EXPECT_TRUE(program.record().messages.empty());
+    folder.write("editor closed", "");
+    ASSERT_TRUE(program.backend().wait_until([](const HeadlessRecord& r) { return r.messages.size() == 2; }));
+    std::vector<std::string> texts;
+    for (const RecordedMessage& message : program.record().messages) {
+        EXPECT_EQ(message.kind, 1);
+        texts.push_back(message.text);
+    }
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "The text editor could not be started for " + (folder.path() / "run.in").string(),
+                         "The text editor could not be started for " + (folder.path() / "run.out").string()}));
 }
 
 TEST(EditorCommands, AMissingFileGreysItsEntry) {
