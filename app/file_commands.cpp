@@ -5,7 +5,6 @@
 
 #include "engine/data_file_names.h"
 #include "support/shared_blocks.h"
-#include "support/strings.h"
 #include "support/system_reason.h"
 #include "support/text_files.h"
 #include "support/unit_files.h"
@@ -31,6 +30,7 @@ std::string sibling_with_extension(const std::string& data_name, const std::stri
 }
 
 // Shows the file in the text editor, or greys the entry when the file is missing.
+// An opener that fails after starting says so once the loop is between commands.
 void show_in_editor(ProgramState& program, const std::string& file, MenuEntry entry) {
     if (file_open_by_name(file)) {
         file_close_by_unit(program.last_unit);
@@ -39,20 +39,18 @@ void show_in_editor(ProgramState& program, const std::string& file, MenuEntry en
         program.menu.grey(entry);
         return;
     }
-    if (!program.options.start_editor(file)) {
-        dlgmessage(kInformation, "The text editor could not be started for " + file);
+    const std::string failed = "The text editor could not be started for " + file;
+    const bool started = program.options.start_editor(file, [posted = program.posted_messages, failed](bool opened) {
+        if (!opened) {
+            posted->post(failed);
+        }
+    });
+    if (!started) {
+        dlgmessage(kInformation, failed);
     }
 }
 
 }  // namespace
-
-std::string shown_path(const std::string& path) {
-    std::string shown = path;
-    for (char& c : shown) {
-        c = ch_cap(c);
-    }
-    return shown;
-}
 
 bool openfile(ProgramState& program) {
     program.data_file_name.clear();
@@ -69,7 +67,7 @@ bool openfile(ProgramState& program) {
     global_types.data_folder = working_folder() + "/";
     program.data_file_name = name;
     global_types.data_file_name = name;
-    setwindowtitle(shown_path(name));
+    setwindowtitle(name);
     return true;
 }
 

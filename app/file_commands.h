@@ -28,7 +28,4 @@ void editfile(ProgramState& program, const std::string& file);
 // Empties the text area.
 void cleartext(ProgramState& program);
 
-// The upper-cased path the window title shows.
-std::string shown_path(const std::string& path);
-
 }  // namespace imm

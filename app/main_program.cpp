@@ -50,6 +50,7 @@ void start_up(const std::shared_ptr<ProgramState>& program) {
     const auto width = static_cast<std::int64_t>(static_cast<double>(getmaxwidth()) / 2.0);
     const auto height = static_cast<std::int64_t>(static_cast<double>(getmaxheight()) / 2.0);
     p.main_window = initwindow(width, height, kProgramTitle, width / 2, height / 2, true);
+    p.posted_messages = std::make_shared<PostedMessages>(p.main_window);
     global_types.child_windows.fill(-1);
     global_types.child_windows[kMainWindowSlot] = p.main_window;
     global_types.idactivewin = getactivepage();
@@ -244,6 +245,8 @@ void main_program(const ProgramOptions& options) {
             p.options.command_done(code);
         }
         refreshall();
+        // Posted meanwhile; one posted from here on wakes the loop.
+        p.posted_messages->show_all();
         loop();
     }
     file_close_by_unit(p.results_unit);

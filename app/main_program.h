@@ -20,8 +20,8 @@ struct ProgramOptions {
     // completing the name in place, and sets the run status.
     std::function<void(std::string& name, std::int64_t& status)> fit = sorvek;
     // Starts the desktop's text editor on a file without waiting for it; false
-    // when it could not be started.
-    std::function<bool(const std::string& file)> start_editor = start_text_editor;
+    // when it could not be started. A started one reports its end later.
+    std::function<bool(const std::string& file, OpenerEnded ended)> start_editor = start_text_editor;
     // Called on the program's thread after each pass of the command loop with the
     // code it carried out (tests wait on it).
     std::function<void(std::int64_t code)> command_done;

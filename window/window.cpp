@@ -478,6 +478,19 @@ void loop() {
     current_wake()->wait();
 }
 
+void wakewindow(std::int64_t id) {
+    std::shared_ptr<WakeEvent> wake;
+    {
+        Layer& l = layer();
+        std::lock_guard lock(l.mutex);
+        if (!valid(l, id)) {
+            return;
+        }
+        wake = l.windows[static_cast<std::size_t>(id)].wake;
+    }
+    wake->set();
+}
+
 // ---- dialogs
 
 std::string message_caption(std::int64_t kind) {

@@ -87,6 +87,9 @@ std::int64_t createbutton(std::int64_t x, std::int64_t y, std::int64_t width, st
 void startidle(std::int64_t milliseconds);
 void stopidle();  // wakes whichever window is current now
 void loop();      // waits without limit
+// Wakes that window, current or not (a thread that is not the window's own
+// wakes its waiting loop without ending a wait in another window).
+void wakewindow(std::int64_t id);
 
 // Modal dialogs. Kinds: 1 "Information", 2 "Warning", 3 "Error".
 void dlgmessage(std::int64_t kind, const std::string& text);

@@ -5,7 +5,9 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/qt/text_conversion.h"
 
@@ -48,16 +50,20 @@ void Canvas::keep_margins(QWidget* child, QSize drawing_area) {
     const QRect r = child->geometry();
     anchored_.push_back({child, QMargins(r.left(), r.top(), drawing_area.width() - r.right() - 1,
                                          drawing_area.height() - r.bottom() - 1)});
+    // The window may be wider already, for its menu bar.
+    place(anchored_.back());
 }
 
 void Canvas::resizeEvent(QResizeEvent*) {
     for (const Anchored& a : anchored_) {
-        if (a.widget) {
-            const QRect inside = rect().marginsRemoved(a.margins);
-            if (inside.width() > 0 && inside.height() > 0) {
-                a.widget->setGeometry(inside);
-            }
-        }
+        place(a);
+    }
+}
+
+void Canvas::place(const Anchored& anchored) const {
+    const QRect inside = rect().marginsRemoved(anchored.margins);
+    if (anchored.widget && inside.width() > 0 && inside.height() > 0) {
+        anchored.widget->setGeometry(inside);
     }
 }
 
@@ -99,7 +105,15 @@ LayerWindow::LayerWindow(const WindowSpec& layout)
 }
 
 void LayerWindow::show_menu_bar() {
-    resize(client_.width(), client_.height() + menuBar()->sizeHint().height());
+    const QSize bar = menuBar()->sizeHint();
+    // As wide as the bar's entries where the screen allows, so that none hides
+    // behind the bar's extension button; the drawing area widens with it.
+    const QRect usable = screen() ? screen()->availableGeometry() : QRect();
+    const int room = usable.isValid() ? usable.width() - (frameGeometry().width() - width()) : bar.width();
+    resize(std::max(client_.width(), std::min(bar.width(), room)), client_.height() + bar.height());
+    if (usable.isValid() && frameGeometry().right() > usable.right()) {
+        move(std::max(usable.left(), usable.right() + 1 - frameGeometry().width()), y());
+    }
 }
 
 void LayerWindow::close_for_layer() {

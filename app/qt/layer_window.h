@@ -30,6 +30,7 @@ private:
         QPointer<QWidget> widget;
         QMargins margins;
     };
+    void place(const Anchored& anchored) const;
     QColor background_ = Qt::white;
     std::vector<TextPlacement> texts_;
     std::vector<Anchored> anchored_;

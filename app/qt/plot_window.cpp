@@ -151,18 +151,23 @@ QChart* make_chart(const PlotData& plot) {
     QAbstractAxis* y_axis = make_axis(plot, false);
     chart->addAxis(x_axis, Qt::AlignBottom);
     chart->addAxis(y_axis, Qt::AlignLeft);
+    bool labelled = false;
     for (const PlotSeries& series : plot.series) {
         QAbstractSeries* shown = chart_series(series);
         chart->addSeries(shown);
         shown->attachAxis(x_axis);
         shown->attachAxis(y_axis);
+        labelled = labelled || !series.label.empty();
         if (series.label.empty()) {
             for (QLegendMarker* marker : chart->legend()->markers(shown)) {
                 marker->setVisible(false);
             }
         }
     }
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    // Beside the plot, one entry a row, the legend has room for ten entries of
+    // any length at the window's first size; a row below would cut them short.
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->legend()->setVisible(labelled);
     return chart;
 }
 

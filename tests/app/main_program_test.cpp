@@ -133,7 +133,7 @@ TEST(MainProgram, SplashShowsItsTextAndAChoiceDuringItEndsItAndIsDropped) {
     std::atomic<std::int64_t> selections{0};
     std::promise<void> started;
     options.fit = [](std::string&, std::int64_t&) {};
-    options.start_editor = [](const std::string&) { return true; };
+    options.start_editor = [](const std::string&, OpenerEnded) { return true; };
     options.command_done = [&](std::int64_t code) {
         if (code == command::model_selection) ++selections;
         if (code == command::start) started.set_value();

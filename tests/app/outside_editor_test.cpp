@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
+#include <memory>
 #include <thread>
 
 #include "app/outside_editor.h"
@@ -35,7 +37,7 @@ TEST(OutsideEditor, StartsXdgOpenOnTheFileWithoutWaiting) {
     const auto report = folder.write("my report.out", "text");
     {
         PathSet path(folder.path().string() + ":/usr/bin:/bin");
-        EXPECT_TRUE(start_text_editor(report.string()));
+        EXPECT_TRUE(start_text_editor(report.string(), nullptr));
     }
     for (int i = 0; i < 500 && !std::filesystem::exists(seen); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -43,22 +45,26 @@ TEST(OutsideEditor, StartsXdgOpenOnTheFileWithoutWaiting) {
     EXPECT_EQ(read_file(seen), report.string());
 }
 
-// An opener that starts but fails (no application for the file) is reported as
-// one that cannot be started.
-TEST(OutsideEditor, ReportsAnOpenerThatEndsWithAnError) {
+// An opener that starts but fails (no application for the file) ends as one
+// that did not open it.
+TEST(OutsideEditor, ReportsHowTheOpenerEnded) {
     TempFolder folder;
-    for (const std::string ending : {"exit 3", "kill -TERM $$"}) {
+    for (const std::string ending : {"exit 3", "kill -TERM $$", "exit 0"}) {
         const auto script = folder.write("xdg-open", "#!/bin/sh\n" + ending + "\n");
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
         PathSet path(folder.path().string() + ":/usr/bin:/bin");
-        EXPECT_FALSE(start_text_editor("/tmp/whatever.out")) << ending;
+        const auto opened = std::make_shared<std::promise<bool>>();
+        std::future<bool> ended = opened->get_future();
+        ASSERT_TRUE(start_text_editor("/tmp/whatever.out", [opened](bool ok) { opened->set_value(ok); })) << ending;
+        ASSERT_EQ(ended.wait_for(std::chrono::minutes(1)), std::future_status::ready) << ending;
+        EXPECT_EQ(ended.get(), ending == "exit 0") << ending;
     }
 }
 
 TEST(OutsideEditor, ReportsWhenNoOpenerCanBeStarted) {
     TempFolder folder;
     PathSet path(folder.path().string());
-    EXPECT_FALSE(start_text_editor("/tmp/whatever.out"));
+    EXPECT_FALSE(start_text_editor("/tmp/whatever.out", nullptr));
 }
 
 }  // namespace

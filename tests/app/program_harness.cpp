@@ -33,10 +33,10 @@ ProgramRun::~ProgramRun() {
 void ProgramRun::start() {
     ProgramOptions options;
     options.fit = [this](std::string& name, std::int64_t& status) { fit_call(name, status); };
-    options.start_editor = [this](const std::string& file) {
+    options.start_editor = [this](const std::string& file, OpenerEnded ended) {
         std::lock_guard lock(mutex_);
         editor_calls_.push_back(file);
-        return desktop_opener_ ? start_text_editor(file) : editor_starts_;
+        return desktop_opener_ ? start_text_editor(file, std::move(ended)) : editor_starts_;
     };
     options.command_done = [this](std::int64_t code) {
         {

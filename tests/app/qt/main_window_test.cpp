@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <QAction>
 #include <QFileDialog>
 #include <QMenu>
@@ -5,12 +7,15 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 
-#include "app/file_commands.h"
 #include "app/main_program.h"
 #include "app/qt/layer_window.h"
 #include "app/qt/plot_window.h"
@@ -36,11 +41,8 @@ TEST_F(QtMainWindow, OpensTheExampleFileRunsAndShowsTheReport) {
     }
 
     ProgramThread program([] { main_program(ProgramOptions{}); });
-    LayerWindow* splash = nullptr;
-    ASSERT_TRUE(pump_until([&] { return (splash = window_titled("Sorvek-IMM")) != nullptr; }));
-    splash->close();  // ends the splash early
-    LayerWindow* main = nullptr;
-    ASSERT_TRUE(pump_until([&] { return (main = window_titled(kTitle)) != nullptr && !window_titled("Sorvek-IMM"); }));
+    LayerWindow* main = main_window_after_splash();
+    ASSERT_NE(main, nullptr);
 
     QStringList bar;
     for (QAction* action : main->menuBar()->actions()) {
@@ -73,7 +75,7 @@ TEST_F(QtMainWindow, OpensTheExampleFileRunsAndShowsTheReport) {
     EXPECT_EQ(dialog->windowTitle(), "Enter data file");
     emit dialog->fileSelected(QString::fromStdString(data.string()));
     static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
-    const QString shown = QString::fromStdString(shown_path(data.string()));
+    const QString shown = QString::fromStdString(data.string());
     ASSERT_TRUE(pump_until([&] { return main->windowTitle() == shown; }));
 
     const auto report = folder / "example.out";
@@ -102,6 +104,45 @@ TEST_F(QtMainWindow, OpensTheExampleFileRunsAndShowsTheReport) {
     ASSERT_TRUE(program.finish());
     std::filesystem::current_path(before);
     std::filesystem::remove_all(folder);
+}
+
+// Runs the named test alone again, in a process whose screen is 1366 x 768.
+int run_on_a_1366_by_768_screen(const std::string& test) {
+    const std::string config = testing::TempDir() + "sorvek_screen_1366x768_" + std::to_string(getpid()) + ".json";
+    std::ofstream(config) << R"({"screens": [{"name": "laptop", "width": 1366, "height": 768}]})";
+    const std::string platform = "QT_QPA_PLATFORM='offscreen:configfile=" + config + "'";
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const int status = std::system((platform + " '" + self + "' --gtest_filter=" + test).c_str());
+    std::filesystem::remove(config);
+    return status;
+}
+
+// On a laptop's screen every entry of the bar shows, none behind the bar's extension button.
+TEST_F(QtMainWindow, ShowsEveryMenuEntryOnA1366By768Screen) {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (!platform || std::string_view(platform).find("sorvek_screen_1366x768") == std::string_view::npos) {
+        ASSERT_EQ(run_on_a_1366_by_768_screen("QtMainWindow.ShowsEveryMenuEntryOnA1366By768Screen"), 0);
+        return;
+    }
+    ASSERT_EQ(QGuiApplication::primaryScreen()->size(), QSize(1366, 768));
+    ProgramThread program([] { main_program(ProgramOptions{}); });
+    LayerWindow* main = main_window_after_splash();
+    ASSERT_NE(main, nullptr);
+    QMenuBar* bar = main->menuBar();
+    ASSERT_EQ(bar->actions().size(), 13);
+    EXPECT_TRUE(pump_until([bar] {
+        const QList<QAction*> entries = bar->actions();
+        return std::all_of(entries.begin(), entries.end(),
+                           [bar](QAction* entry) { return bar->rect().contains(bar->actionGeometry(entry)); });
+    }, std::chrono::seconds(2)));
+    EXPECT_FALSE(bar->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"))->isVisible());
+    EXPECT_TRUE(main->screen()->availableGeometry().contains(main->frameGeometry()));
+    // The report area widens with the window, 5 pixels from its edges.
+    EXPECT_EQ(main->findChild<QPlainTextEdit*>()->geometry(),
+              main->centralWidget()->rect().marginsRemoved(QMargins(5, 5, 5, 5)));
+    EXPECT_TRUE(main->screen()->grabWindow(0).save(screenshot_file("main_window_1366x768.png")));
+    ASSERT_TRUE(choose_until(bar_action(main, "Quit"), [&] { return program.done(); }));
+    ASSERT_TRUE(program.finish());
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <random>
 
-#include "app/file_commands.h"
 #include "app/main_program.h"
 #include "app/qt/plot_window.h"
 #include "support/shared_blocks.h"
@@ -94,9 +93,7 @@ std::pair<QString, std::vector<int>> look_at_plot(LayerWindow* main, const QStri
     EXPECT_TRUE(main->screen()->availableGeometry().contains(plot->frameGeometry())) << entry.toStdString();
     auto* view = plot->findChild<QChartView*>();
     EXPECT_TRUE(view && pump_until([&] { return view->updatesEnabled(); }));
-    const auto folder = std::filesystem::path(SORVEK_BINARY_DIR) / "screenshots";
-    std::filesystem::create_directories(folder);
-    EXPECT_TRUE(plot->save_image(QString::fromStdString((folder / screenshot).string())));
+    EXPECT_TRUE(plot->save_image(screenshot_file(screenshot)));
     std::pair<QString, std::vector<int>> seen{plot->windowTitle(), series_points(plot)};
     plot->close();
     return seen;
@@ -109,11 +106,8 @@ TEST_F(QtNewUser, OpensTheExampleFitsProductModelsAndLooksAtEveryPlot) {
     }
     ProgramThread program([] { main_program(ProgramOptions{}); });
 
-    LayerWindow* splash = nullptr;
-    ASSERT_TRUE(pump_until([&] { return (splash = window_titled("Sorvek-IMM")) != nullptr; }));
-    splash->close();
-    LayerWindow* main = nullptr;
-    ASSERT_TRUE(pump_until([&] { return (main = window_titled(kTitle)) != nullptr && !window_titled("Sorvek-IMM"); }));
+    LayerWindow* main = main_window_after_splash();
+    ASSERT_NE(main, nullptr);
     auto* area = main->findChild<QPlainTextEdit*>();
     ASSERT_NE(area, nullptr);
 
@@ -131,7 +125,7 @@ TEST_F(QtNewUser, OpensTheExampleFitsProductModelsAndLooksAtEveryPlot) {
     ASSERT_TRUE(choose_until(bar_action(main, "OpenData"), [&] { return (dialog = find_window<QFileDialog>()) != nullptr; }));
     emit dialog->fileSelected(QString::fromStdString(folder.data().string()));
     static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
-    ASSERT_TRUE(pump_until([&] { return main->windowTitle() == QString::fromStdString(shown_path(folder.data().string())); }));
+    ASSERT_TRUE(pump_until([&] { return main->windowTitle() == QString::fromStdString(folder.data().string()); }));
 
     // Each model's XY plot waits for its window to close before the next model is fitted.
     std::vector<std::string> xy_titles;

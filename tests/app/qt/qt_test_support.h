@@ -20,6 +20,7 @@
 #include <string>
 #include <thread>
 
+#include "app/main_program.h"
 #include "app/qt/layer_window.h"
 #include "app/qt/qt_backend.h"
 #include "window/window_backend.h"
@@ -66,6 +67,20 @@ inline LayerWindow* window_titled(const QString& title) {
     return nullptr;
 }
 
+// Closes the program's splash early and returns the main window; null when
+// they did not come.
+inline LayerWindow* main_window_after_splash() {
+    LayerWindow* splash = nullptr;
+    if (!pump_until([&] { return (splash = window_titled("Sorvek-IMM")) != nullptr; })) {
+        return nullptr;
+    }
+    splash->close();
+    LayerWindow* main = nullptr;
+    const bool shown =
+        pump_until([&] { return (main = window_titled(kProgramTitle)) != nullptr && !window_titled("Sorvek-IMM"); });
+    return shown ? main : nullptr;
+}
+
 inline QAction* bar_action(LayerWindow* w, const QString& text) {
     for (QAction* action : w->menuBar()->actions()) {
         if (action->text() == text) {
@@ -105,6 +120,13 @@ inline LayerWindow* open_model_selection(LayerWindow* main) {
         return nullptr;
     }
     return pump_until([&] { return push_button(selection, "Close") != nullptr; }) ? selection : nullptr;
+}
+
+// Where a screenshot of that name goes: the build folder's screenshots/.
+inline QString screenshot_file(const std::string& name) {
+    const auto folder = std::filesystem::path(SORVEK_BINARY_DIR) / "screenshots";
+    std::filesystem::create_directories(folder);
+    return QString::fromStdString((folder / name).string());
 }
 
 inline std::string file_text(const std::filesystem::path& file) {

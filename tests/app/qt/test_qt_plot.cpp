@@ -1,14 +1,20 @@
 #include <QAction>
+#include <QChartView>
 #include <QFileDialog>
+#include <QGraphicsTextItem>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
+#include "app/plots/xy_plot.h"
 #include "app/qt/plot_window.h"
+#include "support/shared_blocks.h"
 #include "tests/app/qt/qt_test_support.h"
 #include "window/plot.h"
 
@@ -124,6 +130,40 @@ TEST_F(QtPlot, PrintsToAPdfFile) {
     std::string head(4, ' ');
     std::ifstream(file, std::ios::binary).read(head.data(), 4);
     EXPECT_EQ(head, "%PDF");
+    window->close();
+    ASSERT_TRUE(program.finish());
+}
+
+// Ten curves, the most a data file holds, with the longest legend texts: every
+// entry is drawn whole at the window's first size, not cut short.
+TEST_F(QtPlot, TheXyPlotOfTenCurvesDrawsEveryLegendEntryWhole) {
+    const std::array<double, kPlotCurves> so{0.05, 0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50};
+    std::set<std::string> legend;
+    for (std::size_t row = 0; row < 60; ++row) {
+        a1.t[row] = 40.0 * static_cast<double>(row % 6);
+        a1.so[row] = so[row / 6];
+        a1.ycalc[row] = a1.so[row] * (1.0 - std::exp(-0.01 * a1.t[row]));
+        a1.yobs[row] = a1.ycalc[row] * (row % 2 == 0 ? 1.03 : 0.97);
+        legend.insert(so_legend(a1.so[row]));
+    }
+    global_types.idat = 60;
+    global_types.strmdl = "1- [Pt] vs time Michaelis-Menten";
+    a1.nmdl = 1;
+    ProgramThread program([] { xyplot(); });
+    PlotWindow* window = shown_plot(program);
+    ASSERT_NE(window, nullptr);
+    auto* view = window->findChild<QChartView*>();
+    ASSERT_TRUE(view && pump_until([&] { return view->updatesEnabled(); }));
+    EXPECT_EQ(window->size(), QSize(800, 600));
+    std::set<std::string> drawn;
+    for (QGraphicsItem* item : view->scene()->items()) {
+        const auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+        if (text && text->isVisible() && text->toPlainText().startsWith("[So]")) {
+            drawn.insert(text->toPlainText().toStdString());
+        }
+    }
+    EXPECT_EQ(drawn, legend);
+    EXPECT_TRUE(window->save_image(screenshot_file("xy_plot_ten_curves.png")));
     window->close();
     ASSERT_TRUE(program.finish());
 }
