@@ -181,7 +181,7 @@ TEST_F(RegressionDriver, FilesThatCannotBeOpenedEndWithStatusTwo) {
 
     write("data.in", curves_text({3}));
     fs::create_directory("data.out");
-    expect_abort("data.in", {3, "Data output file error: data.out: not a regular file"}, run_file_error);
+    expect_abort("data.in", {3, "Data output file error: data.out: Is a directory"}, run_file_error);
 }
 
 TEST_F(RegressionDriver, FilesWithoutPermissionEndWithStatusTwo) {
@@ -199,7 +199,8 @@ TEST_F(RegressionDriver, FilesWithoutPermissionEndWithStatusTwo) {
     // A folder where no file can be made: the report has nowhere to go.
     write("shut/data.in", curves_text({3}));
     fs::permissions("shut", fs::perms::owner_read | fs::perms::owner_exec);
-    expect_abort("shut/data", {3, "Data output file error: shut/data.out: Permission denied"}, run_file_error);
+    expect_abort("shut/data", {3, "Data output file error: shut/data.out: no new file can be made in the folder shut: "
+                                            "Permission denied"}, run_file_error);
     fs::permissions("shut", fs::perms::owner_all);
 }
 
