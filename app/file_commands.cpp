@@ -1,5 +1,6 @@
 #include "app/file_commands.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -78,9 +79,11 @@ void readtext(ProgramState& program) {
     global_types.report_file_name = report;
     UnitTable& units = UnitTable::instance();
     program.results_unit = program.last_unit = nuunit(100);
-    if (units.open(program.results_unit, report, OpenMode::append) != io_ok) {
+    // The record goes into the report the run left, never through a link put there since.
+    if (units.open(program.results_unit, report, OpenMode::append_no_link) != io_ok) {
+        const int error = UnitTable::last_error();
         dlgmessage(kError, "Textbox Data File Write - Fatal error!\r\nCould not open the output file " + report + ": " +
-                               system_reason(UnitTable::last_error()));
+                               (error == ELOOP ? "it is a symbolic link" : system_reason(error)));
         units.close(program.results_unit);
         return;
     }
@@ -102,8 +105,8 @@ void savetext(ProgramState& program) {
     }
     const std::string text = gettextboxcontents(program.text_area);
     program.last_unit = nuunit(100);
-    if (writelines(program.last_unit, name, text) != io_ok) {
-        dlgmessage(kError, "Could not write the file " + name + ": " + system_reason(UnitTable::last_error()));
+    if (const std::string reason = writelines(program.last_unit, name, text); !reason.empty()) {
+        dlgmessage(kError, "Could not write the file " + name + ": " + reason);
     }
 }
 

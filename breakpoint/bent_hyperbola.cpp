@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "optimise/bound_reflection.h"
+#include "support/avx2_clones.h"
 
 namespace imm {
 
@@ -11,9 +12,7 @@ namespace imm {
 // is also compiled for AVX2 and the processor picks the copy when the program
 // loads. Both copies add the terms in the same order, so the sums agree bit
 // for bit.
-#if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target_clones("avx2", "default")))
-#endif
+SORVEK_AVX2_CLONES
 double funbreak(std::span<const double> p, const BreakCurve& curve)
 {
     const double level = p[0];

@@ -13,10 +13,6 @@ namespace imm {
 namespace {
 
 constexpr double kStartSum = 1e15;
-constexpr std::int64_t kGenerations = 300;
-constexpr std::int64_t kHitAndRunMoves = 100;
-constexpr std::int64_t kSimplexIterations = 250;
-constexpr std::int64_t kQuasiNewtonEvaluations = 200;
 constexpr std::size_t kHessianEntries = kBreakParams * (kBreakParams + 1) / 2;
 
 // The best fit the stages have offered so far.
@@ -52,23 +48,24 @@ private:
     CascadeFit fit_;
 };
 
-QuasiNewtonResult refine(const BreakCurve& curve, BreakVector& p, const BreakFlags& flags)
+QuasiNewtonResult refine(const BreakCurve& curve, BreakVector& p, const BreakFlags& flags, const BreakLimits& limits)
 {
     std::array<double, kHessianEntries> hessian{};
     hessian.fill(1.0);
     BreakQuasiNewtonOptions options;
     options.flags = flags;
     options.mode = 1;
-    options.max_evaluations = kQuasiNewtonEvaluations;
+    options.max_evaluations = limits.quasi_newton_evaluations;
     return va10d(curve, p, hessian, options);
 }
 
 // The hit-and-run search from p, told p's real sum.
-void hit_and_run(const BreakCurve& curve, BreakVector& p, const BreakFlags& flags, RandomContext& random)
+void hit_and_run(const BreakCurve& curve, BreakVector& p, const BreakFlags& flags, RandomContext& random,
+                 const BreakLimits& limits)
 {
     HitAndRunOptions options;
     options.flags = flags;
-    options.max_iterations = kHitAndRunMoves;
+    options.max_iterations = limits.hit_and_run_moves;
     hitnrun_breakpt(curve, p, funbreak(p, curve), options, random.minimal_standard);
 }
 
@@ -84,51 +81,54 @@ void limit_crossing(BreakVector& p, double low, double high, double tq)
 }
 
 // From the quasi-Newton stage's point, with the crossing back at the turning time.
-void retry(const CascadeCurve& curve, BreakVector p, BestBreak& best, RandomContext& random)
+void retry(const CascadeCurve& curve, BreakVector p, BestBreak& best, RandomContext& random, const BreakLimits& limits)
 {
     const double tq = curve.turning_time;
     p[3] = tq;
     p[4] = 1.5;
-    hit_and_run(curve.shifted, p, kAllBreakFlags, random);
+    hit_and_run(curve.shifted, p, kAllBreakFlags, random, limits);
     best.offer(p);
     limit_crossing(p, tq, tq, tq);
     BreakSimplexOptions simplex;
-    simplex.max_iterations = kSimplexIterations;
+    simplex.max_iterations = limits.simplex_iterations;
     smplx_break(curve.shifted, p, simplex);
     best.offer(p);
     limit_crossing(p, 0.10000000149011612 * tq, 5.0 * tq, tq);
     p[4] = 2.0;
-    refine(curve.data, p, {1, 1, 1, 0, 0});
+    refine(curve.data, p, {1, 1, 1, 0, 0}, limits);
     best.offer(p);
 }
 
 }  // namespace
 
-CascadeFit fit_break_cascade(const CascadeCurve& curve, const BreakVector& start, RandomContext& random)
+CascadeFit fit_break_cascade(const CascadeCurve& curve, const BreakVector& start, RandomContext& random,
+                             const BreakLimits& limits)
 {
     BestBreak best(curve.data, start);
     BreakVector p = start;
 
     BreakEvolutionOptions evolution;
     evolution.flags = {1, 1, 1, 1, 0};
-    evolution.max_generations = kGenerations;
+    evolution.max_generations = limits.generations;
     evol(curve.data, p, kStartSum, evolution, random);
     best.offer(p);
 
     p = best.fit().parameters;
-    hit_and_run(curve.shifted, p, {1, 1, 1, 0, 1}, random);
+    hit_and_run(curve.shifted, p, {1, 1, 1, 0, 1}, random, limits);
     best.offer(p);
 
     p = best.fit().parameters;
-    const QuasiNewtonResult refined = refine(curve.data, p, kAllBreakFlags);
+    const QuasiNewtonResult refined = refine(curve.data, p, kAllBreakFlags, limits);
     best.offer(p);
     if (refined.iexit == 4) {
-        retry(curve, p, best, random);
+        retry(curve, p, best, random, limits);
     }
 
     if (best.fit().found) {
         p = best.fit().parameters;
-        profile_search(curve.data, p, best.box());
+        ProfileSearchOptions profile;
+        profile.max_evaluations = limits.profile_evaluations;
+        profile_search(curve.data, p, best.box(), profile);
         best.offer(p);
     }
     return best.fit();

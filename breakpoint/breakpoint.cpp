@@ -47,7 +47,9 @@ CurveTexts analyse_curve(const BreakpointInput& input, std::size_t j, std::size_
         x += s;
     }
     const double tq = turning_time(input.km, input.vm, input.so[j]);
-    const bool usable = n > 0 && all_finite(times) && all_finite(values) && std::isfinite(s) &&
+    // Times that are all equal leave no crossing time to find.
+    const bool usable = n > 0 && all_finite(times) && smallest_value(times) < largest_value(times) &&
+                        all_finite(values) && std::isfinite(s) &&
                         std::isfinite(input.vm) && input.vm > 0.0 && std::isfinite(tq) && tq > 0.0;
     if (!usable) {
         return unavailable_break_texts();
@@ -59,7 +61,7 @@ CurveTexts analyse_curve(const BreakpointInput& input, std::size_t j, std::size_
     start[2] = 0.5;
     start[3] = offset_model ? std::abs(tq) - s : tq;
     start[4] = 2.0;
-    const CascadeFit fit = fit_break_cascade(curve, start, random);
+    const CascadeFit fit = fit_break_cascade(curve, start, random, input.limits);
     if (!fit.found) {
         return unavailable_break_texts();
     }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "breakpoint/bent_hyperbola.h"
+#include "breakpoint/break_cascade.h"
 #include "breakpoint/break_texts.h"
 #include "optimise/random_context.h"
 #include "support/shared_blocks.h"
@@ -30,6 +31,7 @@ struct BreakpointInput {
     // times of the hit-and-run and simplex stages and the suggested range;
     // the background of models 2 and 5 is not used.
     double third = 0.0;
+    BreakLimits limits{};
 };
 
 struct BreakpointResult {
@@ -43,9 +45,10 @@ struct BreakpointResult {
 // Analyses every curve, side by side on the program's task pool. Each curve
 // has random generators of its own, seeded by draws from `random` in curve
 // order before any curve starts, so the result does not depend on the
-// threads. A curve whose data, Km, Vm or turning time are not usable, for
-// which no stage found a fit inside the box, or whose best fit is not
-// plausible, gets the N/A texts; nothing is shown and the run goes on.
+// threads. A curve whose times are all equal, whose data, Km, Vm or turning
+// time are not usable, for which no stage found a fit inside the box, or
+// whose best fit is not plausible, gets the N/A texts; nothing is shown and
+// the run goes on.
 // Throws std::invalid_argument when the call itself is inconsistent: more
 // than 10 curves, fewer [So] than curves, a negative row count, or rows
 // beyond the arrays or beyond 1000.

@@ -157,9 +157,12 @@ ProfileSearchResult profile_search(const BreakCurve& curve, BreakVector& p, cons
         width[k] = box.upper[moved[k]] - box.lower[moved[k]];
         step[k] = options.first_step * width[k];
     }
+    // A coordinate whose range is not wider than zero (or not a number) stays
+    // where it is: its step could never fall below a part of that width.
+    const auto movable = [&](std::size_t k) { return width[k] > 0.0; };
     const auto small = [&] {
         for (std::size_t k = 0; k < moved.size(); ++k) {
-            if (std::abs(step[k]) >= options.smallest_step * width[k]) {
+            if (movable(k) && std::abs(step[k]) >= options.smallest_step * width[k]) {
                 return false;
             }
         }
@@ -167,6 +170,9 @@ ProfileSearchResult profile_search(const BreakCurve& curve, BreakVector& p, cons
     };
     while (result.evaluations < options.max_evaluations && !small()) {
         for (std::size_t k = 0; k < moved.size(); ++k) {
+            if (!movable(k)) {
+                continue;
+            }
             const std::size_t i = moved[k];
             bool lowered = false;
             for (const double direction : {1.0, -1.0}) {

@@ -29,7 +29,8 @@ double fit_level_and_slopes(const BreakCurve& curve, BreakVector& p, const Param
 // From p, whose crossing time and bend term lie inside the box: tries a step
 // each way on each of the two in turn. A step that lowers the sum is taken
 // and doubled, one that lowers it neither way is halved; the search ends when
-// both steps are below the smallest. p receives the best point.
+// both steps are below the smallest. One whose range in the box is not wider
+// than zero is not moved. p receives the best point.
 ProfileSearchResult profile_search(const BreakCurve& curve, BreakVector& p, const ParameterBox& box,
                                    const ProfileSearchOptions& options = {});
 

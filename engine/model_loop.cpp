@@ -176,7 +176,7 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
 
     const auto curves = static_cast<std::size_t>(global_types.idatasets);
     const ModelResults results = model_results(fit, run.var_init, std::span(run.id2).first(curves), run.fjac, random,
-                                               options.analyse_breakpoints, scale);
+                                               options.analyse_breakpoints, scale, options.break_limits);
     const std::size_t k = run.model_titles.size();
     run.model_titles.push_back(title);
     run.raic[k] = results.aicc;

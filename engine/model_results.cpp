@@ -19,7 +19,7 @@ namespace {
 
 // The suggested range and inflection point of each fitted curve.
 void analyse_breakpoints(ModelResults& r, std::span<const std::int64_t> rows_per_curve, std::size_t rows,
-                         RandomContext& random) {
+                         RandomContext& random, const BreakLimits& limits) {
     BreakpointInput input;
     input.model = r.model;
     input.curve_sign = a3.curve_sign;
@@ -30,6 +30,7 @@ void analyse_breakpoints(ModelResults& r, std::span<const std::int64_t> rows_per
     input.km = a4.sat_km;
     input.vm = a4.sat_vmax;
     input.third = r.nparam > 2 ? r.params[2] : 0.0;
+    input.limits = limits;
     const BreakpointResult found = breakpoint(input, random);
     r.range_texts = found.range_texts;
     r.inflection_texts = found.inflection_texts;
@@ -125,7 +126,8 @@ ModelResults unfitted_model_results(const ModelFitResult& fit, std::int64_t curv
 
 ModelResults model_results(const ModelFitResult& fit, std::span<const double> initial,
                            std::span<const std::int64_t> rows_per_curve, std::span<double> fjac,
-                           RandomContext& random, bool analyse_curves, const DataScale& scale) {
+                           RandomContext& random, bool analyse_curves, const DataScale& scale,
+                           const BreakLimits& break_limits) {
     const std::int64_t model = a1.nmdl;
     const std::int64_t nparam = a3.nparam;
     const auto rows = static_cast<std::size_t>(a3.ndata);
@@ -141,7 +143,7 @@ ModelResults model_results(const ModelFitResult& fit, std::span<const double> in
     ModelResults r = model_and_counts(static_cast<std::int64_t>(rows_per_curve.size()));
     std::copy_n(fit.params.begin(), n, r.params.begin());
     if (analyse_curves) {
-        analyse_breakpoints(r, rows_per_curve, rows, random);
+        analyse_breakpoints(r, rows_per_curve, rows, random, break_limits);
     } else {
         const CurveTexts none = unavailable_break_texts();
         r.range_texts.fill(none.range);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "breakpoint/break_cascade.h"
 #include "engine/data_scale.h"
 #include "engine/model_fit.h"
 #include "engine/report_section.h"
@@ -17,10 +18,12 @@ namespace imm {
 // without analyse_curves, gives every curve the texts of no result) and computes
 // the statistics, in the units the model was fitted in, given in the data's.
 // `rows_per_curve` holds one count per curve; `fjac` (kMaxRows x kMaxParams) is
-// the work area of the residual Jacobian. The result refers to the rows of a1.
+// the work area of the residual Jacobian; `break_limits` bound the breakpoint
+// analysis. The result refers to the rows of a1.
 ModelResults model_results(const ModelFitResult& fit, std::span<const double> initial,
                            std::span<const std::int64_t> rows_per_curve, std::span<double> fjac,
-                           RandomContext& random, bool analyse_curves = true, const DataScale& scale = {});
+                           RandomContext& random, bool analyse_curves = true, const DataScale& scale = {},
+                           const BreakLimits& break_limits = {});
 
 // True when the fit's sum of squares and its first nparam parameters are finite
 // numbers; any other fit is reported as not fitted.

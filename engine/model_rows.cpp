@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "engine/models.h"
+#include "support/avx2_clones.h"
 
 namespace imm {
 
@@ -21,8 +22,8 @@ using Block = std::array<double, kLanes>;
 // Each block's exponentials and Omega steps are built a second time for
 // processors with AVX2, which take four lanes at once. Without fused
 // multiply-adds both builds round alike, so the results are the same bits.
-__attribute__((target_clones("avx2", "default"))) void exp_of_block(const Block& u, Block& e) { qexp_lanes(u, e); }
-__attribute__((target_clones("avx2", "default"))) void omega_of_block(const Block& x, Block& w) {
+SORVEK_AVX2_CLONES void exp_of_block(const Block& u, Block& e) { qexp_lanes(u, e); }
+SORVEK_AVX2_CLONES void omega_of_block(const Block& x, Block& w) {
     omega_wo_side_by_side(x, w);
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "breakpoint/break_cascade.h"
 #include "engine/model_fit.h"
 #include "optimise/random_context.h"
 
@@ -30,6 +31,7 @@ struct RunOptions {
     std::function<void()> on_model_reported;
     StageLimits stage_limits{};      // the optimisers' limits in each fit
     bool analyse_breakpoints = true;  // false: every curve's suggested range is N/A
+    BreakLimits break_limits{};       // the breakpoint analysis's limits
 };
 
 // Runs the chosen models (global_types.imdl) on the data file with the caller's

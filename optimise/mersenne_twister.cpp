@@ -1,5 +1,7 @@
 #include "optimise/mersenne_twister.h"
 
+#include "support/avx2_clones.h"
+
 namespace imm {
 
 namespace {
@@ -16,7 +18,7 @@ std::uint64_t twisted(std::uint64_t far, std::uint64_t upper, std::uint64_t lowe
 
 // A free function, as clang multiversions only a function not yet called where
 // it is declared (the generator's call operator calls renew inline).
-__attribute__((target_clones("avx2", "default")))
+SORVEK_AVX2_CLONES
 void renew_state(std::array<std::uint64_t, MersenneTwister64::kStateSize>& state) {
     constexpr std::size_t kStateSize = MersenneTwister64::kStateSize;
     for (std::size_t k = 0; k < kStateSize - kShift; ++k) state[k] = twisted(state[k + kShift], state[k], state[k + 1]);

@@ -2,7 +2,8 @@
 # Builds everything and runs every test headless: first a bounded fuzzing run
 # of the data-file reading and of the fitting of small files, then the core and
 # program logic under AddressSanitizer and UndefinedBehaviorSanitizer, then the
-# full build with the Qt tests on the offscreen platform.
+# tests of the thread pools and of the work shared on them under
+# ThreadSanitizer, then the full build with the Qt tests on the offscreen platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
@@ -17,6 +18,12 @@ cmake -S . -B build-asan -DSORVEK_SANITIZE=ON -DSORVEK_BUILD_APP=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+echo "== ThreadSanitizer build (thread pools, breakpoint analysis, complete runs)"
+cmake -S . -B build-tsan -DSORVEK_THREAD_SANITIZE=ON -DSORVEK_BUILD_APP=OFF >/dev/null
+cmake --build build-tsan --target test_support test_engine test_breakpoint -j"$jobs"
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j"$jobs" \
+  -R '^(RowPool|TaskPool|ThreadCount|Breakpoint|CompleteRun)\.'
 
 echo "== Full build"
 cmake -S . -B build-test -DSORVEK_BUILD_APP=ON >/dev/null

@@ -58,7 +58,11 @@ RowPool& RowPool::shared() {
 }
 
 void RowPool::run(std::size_t rows, void* context, Task task) {
-    std::lock_guard call(call_);
+    const CallerSlot::Claim call(caller_);
+    if (!call.held()) {
+        task(context, 0, rows);
+        return;
+    }
     const std::uint64_t generation = generation_.load(std::memory_order_relaxed) + 1;
     context_ = context;
     task_ = task;
@@ -66,8 +70,12 @@ void RowPool::run(std::size_t rows, void* context, Task task) {
     // About an equal share of the rows each, in whole blocks.
     const std::size_t share = (rows + chunks_.size() - 1) / chunks_.size();
     chunk_ = (share + kChunkBlock - 1) / kChunkBlock * kChunkBlock;
-    generation_.store(generation, std::memory_order_release);  // publishes the round
-    if (sleepers_.load() > 0) {
+    // Publishes the round. Both this store and the load of the sleepers, as a
+    // worker's count of itself and its load of the round, are sequentially
+    // consistent: either this caller sees the worker counted, or the worker sees
+    // the round before it sleeps.
+    generation_.store(generation, std::memory_order_seq_cst);
+    if (sleepers_.load(std::memory_order_seq_cst) > 0) {
         // A worker about to sleep holds the lock from counting itself to waiting.
         { std::lock_guard lock(sleep_); }
         wake_.notify_all();
@@ -82,6 +90,12 @@ void RowPool::run(std::size_t rows, void* context, Task task) {
         while (!poll_until(finished)) {
         }
     }
+    std::exception_ptr failure;
+    for (ChunkState& state : chunks_) {
+        if (!failure) failure = state.failure;
+        state.failure = nullptr;
+    }
+    if (failure) std::rethrow_exception(failure);
 }
 
 bool RowPool::take_chunk(std::size_t index, std::uint64_t generation) {
@@ -91,7 +105,11 @@ bool RowPool::take_chunk(std::size_t index, std::uint64_t generation) {
         if (claimed >= generation) return false;
     } while (!state.claimed.compare_exchange_weak(claimed, generation, std::memory_order_acq_rel));
     const std::size_t begin = index * chunk_;
-    if (begin < rows_) task_(context_, begin, std::min(begin + chunk_, rows_));
+    try {
+        if (begin < rows_) task_(context_, begin, std::min(begin + chunk_, rows_));
+    } catch (...) {
+        state.failure = std::current_exception();
+    }
     state.finished.store(generation, std::memory_order_release);
     return true;
 }

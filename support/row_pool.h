@@ -3,16 +3,21 @@
 // in its cache from one round to the next. The caller does the first chunk,
 // then any that their thread has not yet started, and returns when every chunk
 // is done, so the rows' results can then be summed in row order and every sum
-// stays the same bit for bit, however the chunks were shared.
+// stays the same bit for bit, however the chunks were shared. A caller that
+// finds the pool busy (another caller's round, or work of this pool calling it)
+// does all the rows itself.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include "support/caller_slot.h"
 
 namespace imm {
 
@@ -35,7 +40,9 @@ public:
     // included; while a RowPoolScope lives, its pool instead.
     static RowPool& shared();
 
-    // Calls work(begin, end) for consecutive ranges covering 0..rows-1.
+    // Calls work(begin, end) for consecutive ranges covering 0..rows-1. An
+    // exception the work throws (that of the first such chunk) is thrown here,
+    // once every chunk has ended.
     template <class Work>
     void for_rows(std::size_t rows, Work& work) {
         if (rows < parallel_from_ || workers_.empty()) {
@@ -56,10 +63,12 @@ private:
     struct alignas(64) ChunkState {
         std::atomic<std::uint64_t> claimed{0};
         std::atomic<std::uint64_t> finished{0};
+        std::exception_ptr failure;  // what the chunk's work threw in the latest round
     };
 
     void run(std::size_t rows, void* context, Task task);
     // Does the chunk unless another thread has claimed it; true when done here.
+    // What the work throws is kept in the chunk's state.
     bool take_chunk(std::size_t index, std::uint64_t generation);
     // The generation of the next round after seen; waits for it, first
     // spinning, then asleep. Returns seen once the pool is stopping.
@@ -77,7 +86,7 @@ private:
     alignas(64) std::atomic<std::uint64_t> generation_{0};  // of the latest round
     std::atomic<std::size_t> sleepers_{0};
     std::atomic<bool> stop_{false};
-    std::mutex call_;  // one caller at a time
+    CallerSlot caller_;
     std::mutex sleep_;
     std::condition_variable wake_;
     std::vector<std::thread> workers_;

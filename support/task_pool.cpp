@@ -39,7 +39,11 @@ void TaskPool::run(std::size_t count, void* context, Call call)
     if (count == 0) {
         return;
     }
-    std::lock_guard one_caller(call_);
+    const CallerSlot::Claim one_caller(caller_);
+    if (!one_caller.held()) {
+        run_in_place(count, context, call);
+        return;
+    }
     std::unique_lock lock(mutex_);
     ++round_;
     context_ = context;
@@ -54,6 +58,23 @@ void TaskPool::run(std::size_t count, void* context, Call call)
     count_ = 0;
     const std::exception_ptr failure = std::exchange(failure_, nullptr);
     lock.unlock();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+void TaskPool::run_in_place(std::size_t count, void* context, Call call)
+{
+    std::exception_ptr failure;
+    for (std::size_t i = 0; i < count; ++i) {
+        try {
+            call(context, i);
+        } catch (...) {
+            if (!failure) {
+                failure = std::current_exception();
+            }
+        }
+    }
     if (failure) {
         std::rethrow_exception(failure);
     }

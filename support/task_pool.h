@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/caller_slot.h"
+
 namespace imm {
 
 class TaskPool {
@@ -29,7 +31,9 @@ public:
 
     // Calls task(i) once for each i in 0..count-1 and returns when all are
     // done. The first exception a task throws is thrown here, after the
-    // other tasks have ended. A task must not use the same pool.
+    // other tasks have ended. A caller that finds the pool busy (another
+    // caller's round, or a task of this pool calling it) does its tasks
+    // itself, in order.
     template <class Task>
     void for_each(std::size_t count, Task& task)
     {
@@ -40,12 +44,13 @@ private:
     using Call = void (*)(void*, std::size_t);
 
     void run(std::size_t count, void* context, Call call);
+    static void run_in_place(std::size_t count, void* context, Call call);
     // Takes tasks of the current round until none is left.
     void take_tasks(std::unique_lock<std::mutex>& lock);
     void worker();
 
     std::vector<std::thread> workers_;
-    std::mutex call_;  // one caller at a time
+    CallerSlot caller_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable finished_;

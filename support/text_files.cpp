@@ -3,19 +3,22 @@
 #include <algorithm>
 
 #include "support/strings.h"
+#include "support/system_reason.h"
+#include "support/temporary_file.h"
 #include "support/unit_files.h"
 #include "support/unit_table.h"
 
 namespace imm {
 
-std::int64_t writelines(std::int64_t& u, std::string_view name, std::string_view text) {
+std::string writelines(std::int64_t& u, std::string_view name, std::string_view text) {
     auto& table = UnitTable::instance();
-    std::int64_t status = table.open(u, name, OpenMode::create);
-    if (status != io_ok) return status;
-    status = table.write_record(u, trimmed(text));
-    if (status == io_ok) status = table.flush(u);
+    TemporaryFile file;
+    if (std::string reason = file.create(std::string(trimmed(name))); !reason.empty()) return reason;
+    const bool written = table.connect(u, file.descriptor(), file.name()) == io_ok &&
+                         table.write_record(u, trimmed(text)) == io_ok && table.flush(u) == io_ok;
+    const int error = UnitTable::last_error();
     table.close(u);
-    return status;
+    return written ? file.replace_target() : system_reason(error);
 }
 
 std::int64_t readlines(std::int64_t& u, std::string_view input_name, std::string_view output_name) {

@@ -10,9 +10,11 @@
 namespace imm {
 
 // Writes text, trimmed of trailing blanks, to the file as one record (its own CR LF line
-// breaks kept), replacing the file's content. The file is connected on unit u while it
-// is written and closed afterwards. Returns io_ok or the failed operation's status.
-std::int64_t writelines(std::int64_t& u, std::string_view name, std::string_view text);
+// breaks kept), replacing the file's content. The text goes to a temporary file beside
+// it (temporary_file.h), connected on unit u while it is written, which replaces the
+// file only once all of it is written; else the file stays as it was. Returns "" or
+// why it could not be written.
+std::string writelines(std::int64_t& u, std::string_view name, std::string_view text);
 
 // Copies the input file, opened on unit u, line by line into the output file on a free
 // unit; each line is written as a free-format record, which puts one blank in front.

@@ -1,9 +1,14 @@
 #include "support/unit_table.h"
 
+#include <ext/stdio_filebuf.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <istream>
 #include <limits>
 #include <system_error>
 
@@ -11,16 +16,28 @@ namespace imm {
 
 namespace fs = std::filesystem;
 
+// A file is read and written through the descriptor it was opened on, never
+// again by its name.
 struct UnitTable::Connection {
     enum class Last { none, read, write };
 
-    std::string name;     // as opened, trailing blanks removed
-    fs::path path;        // absolute, for comparing names
-    std::fstream stream;  // unused by the console units
+    explicit Connection(std::FILE* console_stream) : console(console_stream) {}
+    // Takes the descriptor over; one that may not be written is read only.
+    Connection(int fd, std::string file_name, fs::path comparable, int refusal = 0)
+        : name(std::move(file_name)), path(std::move(comparable)),
+          file(std::make_unique<__gnu_cxx::stdio_filebuf<char>>(
+              fd, refusal != 0 ? std::ios::in | std::ios::binary : std::ios::in | std::ios::out | std::ios::binary)),
+          stream(file.get()), write_refusal(refusal) {}
+
+    std::string name;  // as opened, trailing blanks removed
+    fs::path path;     // absolute, for comparing names
+    std::unique_ptr<__gnu_cxx::stdio_filebuf<char>> file;  // none for the console units
+    std::iostream stream{nullptr};
     std::FILE* console = nullptr;
     std::streamoff position = 0;
     Last last = Last::none;
     bool cut_done = false;  // the file was already cut after the current write run
+    int write_refusal = 0;  // why a file opened for reading only may not be written
 };
 
 namespace {
@@ -44,6 +61,25 @@ fs::path comparable_path(std::string_view name) {
     return ec ? fs::path(name).lexically_normal() : path;
 }
 
+// Opens the file for reading and writing, or for reading only when it may not
+// be written (write_refusal then holds why). A missing file is created unless
+// the mode wants an existing one, and never through a link; append_no_link
+// takes no link at all. -1 with errno set when it cannot be opened.
+int open_descriptor(const std::string& name, OpenMode mode, int& write_refusal) {
+    const int no_link = mode == OpenMode::append_no_link ? O_NOFOLLOW : 0;
+    int fd = ::open(name.c_str(), O_RDWR | O_CLOEXEC | no_link);
+    if (fd >= 0) return fd;
+    if (errno == ENOENT) {
+        return mode == OpenMode::existing ? -1 : ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }
+    if (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY) {
+        write_refusal = errno;
+        fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | no_link);
+        if (fd < 0) errno = write_refusal;
+    }
+    return fd;
+}
+
 }  // namespace
 
 UnitTable& UnitTable::instance() {
@@ -52,12 +88,8 @@ UnitTable& UnitTable::instance() {
 }
 
 UnitTable::UnitTable() {
-    auto in = std::make_unique<Connection>();
-    in->console = stdin;
-    units_[console_in_unit] = std::move(in);
-    auto out = std::make_unique<Connection>();
-    out->console = stdout;
-    units_[console_out_unit] = std::move(out);
+    units_[console_in_unit] = std::make_unique<Connection>(stdin);
+    units_[console_out_unit] = std::make_unique<Connection>(stdout);
 }
 
 UnitTable::~UnitTable() = default;
@@ -79,34 +111,30 @@ std::int64_t UnitTable::open(std::int64_t unit, std::string_view name, OpenMode 
         if (!it->second->console && it->second->path == path) return io_ok;
         units_.erase(it);
     }
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
-        errno = EISDIR;
+    int write_refusal = 0;
+    const int fd = open_descriptor(file_name, mode, write_refusal);
+    if (fd < 0) return errno == ENOENT && mode == OpenMode::existing ? io_no_file : failed(io_open_failed);
+    off_t position = 0;
+    if (mode == OpenMode::append || mode == OpenMode::append_no_link) position = ::lseek(fd, 0, SEEK_END);
+    if (position < 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
         return failed(io_open_failed);
     }
-    if (!fs::exists(path, ec)) {
-        if (mode == OpenMode::existing) return io_no_file;
-        std::ofstream created(path, std::ios::binary);
-        if (!created) return failed(io_open_failed);
-    }
-    auto connection = std::make_unique<Connection>();
-    connection->name = file_name;
-    connection->path = path;
-    connection->stream.open(path, std::ios::in | std::ios::out | std::ios::binary);
-    if (!connection->stream.is_open()) {
-        const int write_error = errno;
-        connection->stream.open(path, std::ios::in | std::ios::binary);
-        // A file that opens only for reading keeps the reason it cannot be written.
-        errno = write_error;
-    }
-    if (!connection->stream.is_open()) return failed(io_open_failed);
-    if (mode == OpenMode::append) {
-        connection->position = static_cast<std::streamoff>(fs::file_size(path, ec));
-        if (ec) {
-            errno = ec.value();
-            return failed(io_open_failed);
-        }
-    }
+    auto connection = std::make_unique<Connection>(fd, file_name, path, write_refusal);
+    connection->position = position;
+    units_[unit] = std::move(connection);
+    return io_ok;
+}
+
+std::int64_t UnitTable::connect(std::int64_t unit, int descriptor, std::string_view name) {
+    if (!exists(unit)) return io_bad_unit;
+    const int fd = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return failed(io_open_failed);
+    const std::string file_name(trim_name(name));
+    auto connection = std::make_unique<Connection>(fd, file_name, comparable_path(file_name));
+    std::lock_guard lock(mutex_);
     units_[unit] = std::move(connection);
     return io_ok;
 }
@@ -181,6 +209,10 @@ std::int64_t UnitTable::write_record(std::int64_t unit, std::string_view text) {
                         std::fputc('\n', c.console) != EOF;
         return ok ? io_ok : io_write_failed;
     }
+    if (c.write_refusal != 0) {
+        errno = c.write_refusal;
+        return failed(io_write_failed);
+    }
     if (c.last != Connection::Last::write) {
         c.stream.clear();
         c.stream.seekp(c.position);
@@ -196,13 +228,11 @@ std::int64_t UnitTable::write_record(std::int64_t unit, std::string_view text) {
     }
     c.position += static_cast<std::streamoff>(text.size()) + 1;
     if (!c.cut_done) {
-        std::error_code ec;
-        if (fs::file_size(c.path, ec) > static_cast<std::uintmax_t>(c.position)) {
-            fs::resize_file(c.path, static_cast<std::uintmax_t>(c.position), ec);
-            if (ec) {
-                errno = ec.value();
-                return failed(io_write_failed);
-            }
+        struct stat status{};
+        const int fd = c.file->fd();
+        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > c.position &&
+            ::ftruncate(fd, c.position) != 0) {
+            return failed(io_write_failed);
         }
         c.cut_done = true;
     }

@@ -30,6 +30,7 @@ enum class OpenMode {
     existing,  // the file must exist; positioned at its start
     create,    // created when missing; positioned at its start
     append,    // created when missing; positioned at its end
+    append_no_link,  // as append, but refused when a link stands at the name
 };
 
 class UnitTable {
@@ -45,6 +46,9 @@ public:
     // Connects the file (trailing blanks of the name ignored) to the unit. A unit connected
     // to another file is closed first; one already connected to this file is left as it is.
     std::int64_t open(std::int64_t unit, std::string_view name, OpenMode mode);
+    // Connects a copy of an open descriptor to the unit, positioned at the start;
+    // name is the name the unit answers to.
+    std::int64_t connect(std::int64_t unit, int descriptor, std::string_view name);
     // Disconnects the unit; nothing happens when it is not connected.
     void close(std::int64_t unit);
     std::int64_t flush(std::int64_t unit);

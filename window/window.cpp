@@ -1,13 +1,13 @@
 #include "window/window.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "support/leftover_files.h"
 #include "window/headless_backend.h"
 #include "window/wake_event.h"
 #include "window/window_backend.h"
@@ -579,8 +579,8 @@ void frame_close_requested(std::int64_t window) {
     }
     if (close_flag) {
         // At once, even mid-computation: no static destructors that would race
-        // the program's thread.
-        std::_Exit(0);
+        // the program's thread; a temporary file of the computation goes too.
+        end_process_now();
     }
     run_procedure(window, system_close);
     wake->set();

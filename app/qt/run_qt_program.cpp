@@ -4,10 +4,12 @@
 #include <thread>
 
 #include "app/qt/qt_backend.h"
+#include "support/leftover_files.h"
 
 namespace imm {
 
 int run_qt_program(int argc, char** argv, const std::function<void()>& program_main) {
+    remove_leftovers_on_signals();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     install_window_backend(std::make_shared<QtBackend>());

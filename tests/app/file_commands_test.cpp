@@ -8,6 +8,7 @@
 #include "app/command_codes.h"
 #include "app/file_commands.h"
 #include "program_harness.h"
+#include "tests/file_size_limit.h"
 
 namespace imm {
 namespace {
@@ -98,6 +99,20 @@ TEST(ReportAfterARun, ThatCannotBeOpenedShowsAnErrorAndTheProgramGoesOn) {
     EXPECT_EQ(program.main_title(), kTitle);
 }
 
+// A link put at the report's name after the run: the record is not written through it.
+TEST(ReportAfterARun, IsNotAppendedToThroughALink) {
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    const auto named = folder.write("named.txt", "kept\n");
+    std::filesystem::create_symlink(named, folder.path() / "run.out");
+    finished_run(program, folder, {"head"});  // the scripted fit writes through the link
+    ASSERT_FALSE(program.record().messages.empty());
+    EXPECT_EQ(program.record().messages[0].text, "Textbox Data File Write - Fatal error!\r\nCould not open the output "
+                                                 "file " + (folder.path() / "run.out").string() + ": it is a symbolic link");
+    EXPECT_EQ(read_file(named), "head\n");
+}
+
 TEST(SaveResults, WritesTheTextAreaToTheChosenFile) {
     TempFolder folder;
     ProgramRun program;
@@ -115,6 +130,24 @@ TEST(SaveResults, WritesTheTextAreaToTheChosenFile) {
     EXPECT_EQ(request.title, "Save Data");
     // The text area's own line breaks, and the record's line end.
     EXPECT_EQ(read_file(saved), "Km = 1.5\r\nVm = 2.5\r\n\n");
+}
+
+// A text cut short by the file-size limit leaves the old file and nothing beside it.
+TEST(SaveResults, ThatCannotBeWrittenWholeLeavesTheOldFile) {
+    TempFolder folder;
+    ProgramRun program;
+    program.start();
+    finished_run(program, folder, {"head", std::string(2000, 'x')});
+    const auto chosen = folder.write("chosen.txt", "old results\n");
+    program.backend().answer_file_dialog(chosen.string());
+    {
+        const test::FileSizeLimit limit(1000);
+        program.perform(E::save_results);
+    }
+    ASSERT_EQ(program.record().messages.size(), 1u);
+    EXPECT_EQ(program.record().messages[0].text, "Could not write the file " + chosen.string() + ": File too large");
+    EXPECT_EQ(read_file(chosen), "old results\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3);  // run.in, run.out, chosen
 }
 
 TEST(SaveResults, CancelledWritesNothing) {

@@ -168,6 +168,8 @@ TEST(Breakpoint, UnusableCurvesGetTheUnavailableTexts)
         {"turning time infinite", [](Curves& c, BreakpointInput& in) { in.km = -1.0; c.so[0] = 1.0; }},
         {"turning time negative", [](Curves&, BreakpointInput& in) { in.km = -0.5; }},
         {"no rows", [](Curves& c, BreakpointInput&) { c.points[0] = 0; }},
+        {"times all 0", [](Curves& c, BreakpointInput&) { std::fill(c.t.begin(), c.t.end(), 0.0); }},
+        {"times all equal", [](Curves& c, BreakpointInput&) { std::fill(c.t.begin(), c.t.end(), 7.0); }},
     };
     for (const Case& k : cases) {
         Curves c = model_curves({1.0});

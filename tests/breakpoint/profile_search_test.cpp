@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "tests/breakpoint/break_test_curves.h"
 #include "tests/reference/break_grid_data.h"
@@ -75,6 +76,19 @@ TEST(ProfileSearch, StaysInsideTheBox)
     profile_search(curve, p, box);
     EXPECT_EQ(p[3], 5.0);
     EXPECT_EQ(p[4], 3.0);
+}
+
+TEST(ProfileSearch, EndsWhereTheCrossingTimesHaveNoWidth)
+{
+    // Times all 0 give the crossing times the range 0 .. 0; times all -100 an inverted one.
+    for (const double time : {0.0, -100.0}) {
+        const std::vector<double> times(kBreakGridTimes.size(), time);
+        const BreakCurve curve{times, kBreakGridCurves[1].y, 1.0};
+        const ParameterBox box = break_box(kBreakParams, curve, kEvolutionBreakBox);
+        BreakVector p{0.0, 0.0, 0.0, box.lower[3], 2.5};
+        EXPECT_LT(profile_search(curve, p, box).evaluations, ProfileSearchOptions{}.max_evaluations) << time;
+        EXPECT_EQ(p[3], box.lower[3]) << time;
+    }
 }
 
 }  // namespace

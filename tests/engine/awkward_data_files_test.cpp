@@ -3,8 +3,6 @@
 // left of the report.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cstdint>
@@ -18,6 +16,7 @@
 #include "engine/regression_driver.h"
 #include "support/shared_blocks.h"
 #include "tests/file_contents.h"
+#include "tests/file_size_limit.h"
 #include "tests/working_folder.h"
 #include "window/headless_backend.h"
 
@@ -249,6 +248,16 @@ TEST_F(AwkwardDataFiles, FitsThatAreNotFiniteAreReportedAsNotFitted) {
     EXPECT_EQ(a1.nmdl, 1);
 }
 
+// The breakpoint analysis finds no crossing time in a curve whose times are all
+// equal: the run ends and the curve gets N/A.
+TEST_F(AwkwardDataFiles, CurveWhoseTimesAreAllZeroEndsWithoutABreak) {
+    const Outcome outcome = run("0 10 0\n0 10 0.5\n0 10 1\n0 10 1.5\n");
+    EXPECT_EQ(outcome.status, run_finished);
+    EXPECT_TRUE(outcome.boxes.empty());
+    ASSERT_TRUE(outcome.report.has_value());
+    EXPECT_NE(outcome.report->find("          Crv 1 Suggested range [x] = N/A\n"), std::string::npos);
+}
+
 TEST_F(AwkwardDataFiles, OnlyRegularFilesAreRead) {
     ASSERT_EQ(::mkfifo("data.in", 0600), 0);  // would wait for a writer, then for data
     expect_refused(std::nullopt, "Data file is not a regular file: data.in", run_file_error);
@@ -290,7 +299,7 @@ TEST_F(AwkwardDataFiles, TheOldReportIsReplacedOnlyByOneWithAModelSection) {
     EXPECT_EQ(outcome.status, run_model_limits);
     EXPECT_EQ(outcome.report, kOldReport);
 
-    // Through a link the linked file is replaced and the link stays.
+    // A link at the report's name is replaced by the report; the file it names stays as it was.
     choose({1});
     fs::remove("data.out");
     fs::create_directory("kept");
@@ -298,8 +307,9 @@ TEST_F(AwkwardDataFiles, TheOldReportIsReplacedOnlyByOneWithAModelSection) {
     fs::create_symlink("kept/real.out", "data.out");
     test::write_file("data.in", three_curves());
     EXPECT_EQ(drive("data.in").status, run_finished);
-    EXPECT_TRUE(fs::is_symlink("data.out"));
-    EXPECT_TRUE(test::read_file("kept/real.out").ends_with(" SAVED TO: data.out\n"));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("data.out")));
+    EXPECT_TRUE(test::read_file("data.out").ends_with(" SAVED TO: data.out\n"));
+    EXPECT_EQ(test::read_file("kept/real.out"), kOldReport);
     EXPECT_EQ(std::distance(fs::directory_iterator("kept"), fs::directory_iterator()), 1);
 }
 
@@ -308,15 +318,10 @@ TEST_F(AwkwardDataFiles, TheOldReportIsReplacedOnlyByOneWithAModelSection) {
 TEST_F(AwkwardDataFiles, AReportThatCannotBeWrittenLeavesTheOldOne) {
     test::write_file("data.in", three_curves());
     test::write_file("data.out", kOldReport);
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previous_handler = ::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 2000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const Outcome outcome = run(std::nullopt);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, previous_handler);
+    const Outcome outcome = [&] {
+        const test::FileSizeLimit limit(2000);
+        return run(std::nullopt);
+    }();
 
     EXPECT_EQ(outcome.status, run_file_error);
     EXPECT_EQ(outcome.boxes, (std::vector<std::string>{"Data output file error: data.out: File too large", kAborted}));

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -181,25 +185,50 @@ TEST_F(RegressionDriver, FilesThatCannotBeOpenedEndWithStatusTwo) {
 
     write("data.in", curves_text({3}));
     fs::create_directory("data.out");
-    expect_abort("data.in", {3, "Data output file error: data.out: not a regular file"}, run_file_error);
+    expect_abort("data.in", {3, "Data output file error: data.out: Is a directory"}, run_file_error);
+}
+
+// Runs the cases as a user whom permissions bind: as root, in a child process
+// that has become user and group nobody, who is given the working folder.
+void run_unprivileged(const std::function<void()>& cases) {
+    constexpr uid_t kNobody = 65534;
+    if (::geteuid() != 0) return cases();
+    ASSERT_EQ(::chown(".", kNobody, kNobody), 0);
+    for (const auto& entry : fs::recursive_directory_iterator(".")) ::lchown(entry.path().c_str(), kNobody, kNobody);
+    std::fflush(stdout);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+        if (dropped) cases();
+        std::fflush(stdout);
+        std::_Exit(dropped && !::testing::Test::HasFailure() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a case failed as user nobody (see above)";
 }
 
 TEST_F(RegressionDriver, FilesWithoutPermissionEndWithStatusTwo) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     write("locked.in", curves_text({3}));
     fs::permissions("locked.in", fs::perms::none);
-    expect_abort("locked", {3, "Data input file error: locked.in: Permission denied"}, run_file_error);
-
     write("data.in", curves_text({3}));
     write("data.out", "old report\n");
     fs::permissions("data.out", fs::perms::owner_read);
-    expect_abort("data", {3, "Data output file error: data.out: Permission denied"}, run_file_error);
-    EXPECT_EQ(read("data.out"), "old report\n");
-
-    // A folder where no file can be made: the report has nowhere to go.
+    // A folder where no file can be made holds a report that could be written.
     write("shut/data.in", curves_text({3}));
+    write("shut/data.out", "old report\n");
     fs::permissions("shut", fs::perms::owner_read | fs::perms::owner_exec);
-    expect_abort("shut/data", {3, "Data output file error: shut/data.out: Permission denied"}, run_file_error);
+    run_unprivileged([&] {
+        expect_abort("locked", {3, "Data input file error: locked.in: Permission denied"}, run_file_error);
+        expect_abort("data", {3, "Data output file error: data.out: Permission denied"}, run_file_error);
+        EXPECT_EQ(read("data.out"), "old report\n");
+        expect_abort("shut/data",
+                     {3, "Data output file error: shut/data.out: no new file can be made in the folder shut: "
+                         "Permission denied"},
+                     run_file_error);
+        EXPECT_EQ(read("shut/data.out"), "old report\n");
+    });
     fs::permissions("shut", fs::perms::owner_all);
 }
 

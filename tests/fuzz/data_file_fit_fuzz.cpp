@@ -1,9 +1,9 @@
 // libFuzzer target: a small input (at most 40 data rows) becomes a data file that
-// the driver reads, fits with one model and reports, with the optimisers' limits
-// lowered and no breakpoint analysis so that one input takes a small fraction of
+// the driver reads, fits with one model, analyses for breakpoints and reports,
+// with the optimisers' limits lowered so that one input takes a small fraction of
 // a second under the fuzzer's instrumentation. It stops on any broken promise of
 // a finished run: a report that ends as it should, without a field of asterisks,
-// and finite saved parameters.
+// and finite saved parameters; a run that does not end is a timeout.
 #include <algorithm>
 
 #include "engine/data_file_scan.h"
@@ -32,7 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                        .sqp_iterations = 5,
                                        .sqp_passes = 1,
                                        .robust_rounds = 1};
-    options.analyse_breakpoints = false;
+    options.break_limits = BreakLimits{.generations = 20,
+                                       .hit_and_run_moves = 10,
+                                       .simplex_iterations = 20,
+                                       .quasi_newton_evaluations = 20,
+                                       .profile_evaluations = 100};
     const FuzzRun run = run_on_input(data, size, options);
     if (run.status != run_finished) {
         require(!run.report_written, "no report without a model section");

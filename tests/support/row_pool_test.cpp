@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <set>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -91,6 +92,27 @@ TEST(RowPool, RowsBelowTheThresholdStayWithTheCaller) {
     pool.for_rows(63, work);
     EXPECT_EQ(threads, (std::set<std::thread::id>{std::this_thread::get_id()}));
     EXPECT_EQ(calls, 1u);
+}
+
+// What the work throws on any thread reaches the caller once the round is
+// over, and the pool goes on; work that uses its own pool does those rows itself.
+TEST(RowPool, WorkersExceptionsReachTheCallerAndNestedRoundsRunInPlace) {
+    RowPool pool(4, 1);
+    auto failing = [](std::size_t begin, std::size_t) {
+        if (begin > 0) throw std::runtime_error("a worker's chunk");
+    };
+    for (int round = 0; round < 20; ++round) {
+        EXPECT_THROW(pool.for_rows(1000, failing), std::runtime_error);
+    }
+    std::vector<std::atomic<int>> done(1000);
+    auto inner = [&](std::size_t begin, std::size_t end) {
+        for (std::size_t k = begin; k < end; ++k) ++done[k];
+    };
+    auto outer = [&](std::size_t begin, std::size_t) {
+        if (begin == 0) pool.for_rows(done.size(), inner);
+    };
+    pool.for_rows(1000, outer);
+    for (std::size_t k = 0; k < done.size(); ++k) EXPECT_EQ(done[k], 1) << "row " << k;
 }
 
 }  // namespace

@@ -49,5 +49,18 @@ TEST(TaskPool, ATasksExceptionReachesTheCallerAfterTheOtherTasks)
     EXPECT_EQ(runs, std::vector<int>(5, 1));
 }
 
+// A task that uses its own pool does that work itself: the pool is busy.
+TEST(TaskPool, ATaskUsingItsOwnPoolDoesThatWorkInPlace)
+{
+    TaskPool pool(3);
+    std::vector<std::vector<int>> runs(4, std::vector<int>(5, 0));
+    auto outer = [&](std::size_t i) {
+        auto inner = [&runs, i](std::size_t j) { ++runs[i][j]; };
+        pool.for_each(5, inner);
+    };
+    pool.for_each(runs.size(), outer);
+    EXPECT_EQ(runs, std::vector<std::vector<int>>(4, std::vector<int>(5, 1)));
+}
+
 }  // namespace
 }  // namespace imm

@@ -36,10 +36,11 @@ protected:
 TEST_F(TextFilesTest, WriteLinesReplacesTheFileWithTheText) {
     write_file(path("saved.txt"), "an older and longer content\nof two lines\n");
     std::int64_t unit = nuunit(100);
-    EXPECT_EQ(writelines(unit, path("saved.txt") + "  ", "line 1\r\nline 2   "), io_ok);
+    EXPECT_EQ(writelines(unit, path("saved.txt") + "  ", "line 1\r\nline 2   "), "");
     EXPECT_EQ(read_file(path("saved.txt")), "line 1\r\nline 2\n");
     EXPECT_FALSE(file_open_by_name(path("saved.txt")));
-    EXPECT_EQ(writelines(unit, path("no_folder/saved.txt"), "x"), io_open_failed);
+    EXPECT_EQ(writelines(unit, path("no_folder/saved.txt"), "x"),
+              "no new file can be made in the folder " + path("no_folder") + ": No such file or directory");
     EXPECT_FALSE(file_open_by_unit(unit));
 }
 

@@ -1,0 +1,64 @@
+#include "support/temporary_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#include "support/system_reason.h"
+
+namespace imm {
+
+namespace {
+
+constexpr int kNameAttempts = 100;
+
+std::string folder_of(const std::string& file) {
+    const std::string folder = std::filesystem::path(file).parent_path().string();
+    return folder.empty() ? "." : folder;
+}
+
+}  // namespace
+
+TemporaryFile::~TemporaryFile() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+    if (!name_.empty() && !replaced_) ::unlink(name_.c_str());
+}
+
+std::string TemporaryFile::create(const std::string& target) {
+    target_ = target;
+    struct stat old{};
+    const bool exists = ::lstat(target.c_str(), &old) == 0;
+    const bool regular = exists && S_ISREG(old.st_mode);
+    if (exists && S_ISDIR(old.st_mode)) return system_reason(EISDIR);
+    if (exists && !regular && !S_ISLNK(old.st_mode)) return "not a regular file";
+    if (regular && ::access(target.c_str(), W_OK) != 0) return system_reason(errno);
+
+    // A new name in the target's folder, so that the rename stays on one file
+    // system; watched before it exists, so that it never outlives the process.
+    for (int attempt = 0; descriptor_ < 0; ++attempt) {
+        const std::string name = target + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+        watch_.watch(name);
+        descriptor_ = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor_ >= 0) {
+            name_ = name;
+        } else if (const int error = errno; error != EEXIST || attempt + 1 == kNameAttempts) {
+            watch_.release();
+            return "no new file can be made in the folder " + folder_of(target) + ": " + system_reason(error);
+        }
+    }
+    if (regular) ::fchmod(descriptor_, old.st_mode & 07777);
+    return "";
+}
+
+std::string TemporaryFile::replace_target() {
+    if (::fsync(descriptor_) != 0 || std::rename(name_.c_str(), target_.c_str()) != 0) return system_reason(errno);
+    replaced_ = true;
+    watch_.release();
+    return "";
+}
+
+}  // namespace imm
