@@ -4,13 +4,13 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -25,7 +25,8 @@ namespace {
 // it the signal, if any. It must end at once, by the signal or else with status
 // 0, without static destructors.
 void expect_probe_ends(std::vector<char*> arguments, int signal) {
-    const std::string output = testing::TempDir() + "sorvek_close_probe.txt";
+    // One file a test process: ctest runs the tests of this file side by side.
+    const std::string output = testing::TempDir() + "sorvek_close_probe_" + std::to_string(getpid()) + ".txt";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -57,9 +58,8 @@ void expect_probe_ends(std::vector<char*> arguments, int signal) {
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 0);
     }
-    std::stringstream printed;
-    printed << std::ifstream(output).rdbuf();
-    EXPECT_EQ(printed.str(), "computing\n");
+    EXPECT_EQ(imm::test::read_file(output), "computing\n");
+    std::filesystem::remove(output);
 }
 
 // Closing the main window ends the process at once, even mid-computation.
