@@ -115,7 +115,7 @@ void write_parameters(ReportWriter& out, const ModelResults& r) {
     out.record(blanks(10) + "INITIAL PARAMETER ESTIMATES, VAR0()=P():");
     for (std::size_t i = 0; i < n; ++i) {
         out.record(blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(2) +
-                   format_f_or_exponent(r.initial[i], 12, 6));
+                   format_f_readable(r.initial[i], 12, 6));
     }
 
     out.empty();
