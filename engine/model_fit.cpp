@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "engine/gauss_newton_hessian.h"
 #include "engine/progress_title.h"
-#include "engine/robust_weights.h"
+#include "model/gauss_newton_hessian.h"
+#include "model/robust_weights.h"
 #include "optimise/calcfg.h"
 #include "optimise/coordinate_search.h"
 #include "optimise/model_evolution.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <utility>
 
-#include "engine/matrix_balance.h"
+#include "model/matrix_balance.h"
 
 namespace imm {
 

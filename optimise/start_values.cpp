@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "engine/curve_split.h"
+#include "model/curve_split.h"
 #include "optimise/calcfg.h"
 #include "optimise/coordinate_search.h"
 #include "optimise/golden_search.h"
