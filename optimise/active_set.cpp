@@ -11,8 +11,6 @@ namespace {
 
 constexpr double kInfinite = 1e16;
 constexpr double kRelativeTie = 1e-15;
-// The smallest directional change that counts in a ratio test (1e-25 in single precision).
-constexpr double kSmallestChange = 1.0000000195414814e-25;
 
 }  // namespace
 

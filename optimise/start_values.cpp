@@ -17,7 +17,6 @@ namespace imm {
 
 namespace {
 
-constexpr double kWideBound = 1e6;
 constexpr double kSlopeGuard = 1e-6;
 constexpr double kSmallest = 1e-6;
 constexpr int kPolishRounds = 10;
