@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -23,9 +24,10 @@ namespace {
 
 // Runs the probe with the arguments and, once it has printed "computing", sends
 // it the signal, if any. It must end at once, by the signal or else with status
-// 0, without static destructors.
+// 0, without static destructors. Its output file is this test process's own, as
+// the tests run side by side.
 void expect_probe_ends(std::vector<char*> arguments, int signal) {
-    const std::string output = testing::TempDir() + "sorvek_close_probe.txt";
+    const std::string output = testing::TempDir() + "sorvek_close_probe_" + std::to_string(getpid()) + ".txt";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -59,6 +61,7 @@ void expect_probe_ends(std::vector<char*> arguments, int signal) {
     }
     std::stringstream printed;
     printed << std::ifstream(output).rdbuf();
+    std::filesystem::remove(output);
     EXPECT_EQ(printed.str(), "computing\n");
 }
 
