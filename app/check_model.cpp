@@ -5,10 +5,10 @@
 #include <cmath>
 
 #include "app/model_selection.h"
-#include "engine/curve_split.h"
 #include "engine/data_file_scan.h"
 #include "engine/data_file_text.h"
 #include "engine/data_row.h"
+#include "model/curve_split.h"
 #include "support/shared_blocks.h"
 #include "window/window.h"
 

@@ -1,7 +1,7 @@
 // Cost of the gradient, the Jacobian and the robust weights on a full-size data set.
 #include "bench/full_size_rows.h"
-#include "engine/derivatives.h"
-#include "engine/robust_weights.h"
+#include "model/derivatives.h"
+#include "model/robust_weights.h"
 #include "support/shared_blocks.h"
 
 #include <benchmark/benchmark.h>

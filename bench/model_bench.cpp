@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/lambert_w.h"
-#include "engine/models.h"
-#include "engine/qexp.h"
+#include "model/lambert_w.h"
+#include "model/models.h"
+#include "model/qexp.h"
 #include "support/shared_blocks.h"
 
 namespace {

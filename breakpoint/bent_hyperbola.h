@@ -15,6 +15,9 @@ namespace imm {
 // P1 level at the crossing, P2 mean slope, P3 half the slope difference,
 // P4 time of the crossing, P5 bend term (square of the bend's half-width).
 inline constexpr std::int64_t kBreakParams = 5;
+// Where P4, the time of the crossing, and P5, the bend term, stand in a break vector.
+inline constexpr std::int64_t kBreakCrossing = 3;
+inline constexpr std::int64_t kBreakBend = 4;
 using BreakVector = std::array<double, kBreakParams>;
 // Per parameter: nonzero lets it move.
 using BreakFlags = std::array<std::int32_t, kBreakParams>;

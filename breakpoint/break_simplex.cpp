@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <stdexcept>
 
 namespace imm {
@@ -52,9 +53,8 @@ BreakSimplexResult BreakSimplex::run()
 {
     BreakSimplexResult result;
     const auto n = static_cast<double>(n_);
-    const double root2 = 1.4142135623730951;
-    const double along = kEdge * (n + std::sqrt(n + 1.0) - 1.0) / (n * root2);
-    const double across = kEdge * (std::sqrt(n + 1.0) - 1.0) / (n * root2);
+    const double along = kEdge * (n + std::sqrt(n + 1.0) - 1.0) / (n * std::numbers::sqrt2);
+    const double across = kEdge * (std::sqrt(n + 1.0) - 1.0) / (n * std::numbers::sqrt2);
     const std::size_t count = n_ + 1;
     std::copy(p_.begin(), p_.end(), vertex_[0].begin());
     for (std::size_t j = 1; j < count; ++j) {

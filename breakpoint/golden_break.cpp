@@ -9,8 +9,6 @@ namespace imm {
 namespace {
 
 constexpr int kGoldenCycles = 20;
-constexpr std::int64_t kCrossing = 3;
-constexpr std::int64_t kBend = 4;
 
 void require_break_size(std::span<const double> p)
 {
@@ -64,26 +62,26 @@ GoldenSearchResult golden_break(const BreakCurve& curve, std::span<double> p, co
 
 GoldenSearchResult golden_cd_search(const BreakCurve& curve, BreakVector& p)
 {
-    const std::int64_t order[] = {kBend, kCrossing};
+    const std::int64_t order[] = {kBreakBend, kBreakCrossing};
     return golden_cycles(curve, p, order, [&p](int cycle, std::int64_t m) {
-        if (m == kBend && cycle <= 4 && p[kBend] < 1.0) {
-            p[kBend] = 1.0;
+        if (m == kBreakBend && cycle <= 4 && p[kBreakBend] < 1.0) {
+            p[kBreakBend] = 1.0;
         }
     });
 }
 
 GoldenSearchResult golden_c_search(const BreakCurve& curve, BreakVector& p)
 {
-    const std::int64_t order[] = {kCrossing};
+    const std::int64_t order[] = {kBreakCrossing};
     return golden_cycles(curve, p, order, [](int, std::int64_t) {});
 }
 
 GoldenSearchResult golden_d_search(const BreakCurve& curve, BreakVector& p)
 {
-    const std::int64_t order[] = {kBend};
+    const std::int64_t order[] = {kBreakBend};
     return golden_cycles(curve, p, order, [&p](int, std::int64_t) {
-        if (p[kBend] < 0.0 || p[kBend] > 5.0) {
-            p[kBend] = 1.0;
+        if (p[kBreakBend] < 0.0 || p[kBreakBend] > 5.0) {
+            p[kBreakBend] = 1.0;
         }
     });
 }

@@ -10,8 +10,6 @@ namespace imm {
 namespace {
 
 constexpr std::size_t kLinear = 3;  // level and the two slopes
-constexpr std::size_t kCrossing = 3;
-constexpr std::size_t kBend = 4;
 constexpr int kPatterns = 27;       // each linear parameter free, at its lower or at its upper bound
 
 using Square = std::array<std::array<double, kLinear>, kLinear>;
@@ -123,8 +121,8 @@ double fit_level_and_slopes(const BreakCurve& curve, BreakVector& p, const Param
     Square g{};
     Column h{};
     for (std::size_t i = 0; i < curve.x.size(); ++i) {
-        const double dx = curve.x[i] - p[kCrossing];
-        const Column column{1.0, dx, -curve.sign * std::sqrt(p[kBend] + dx * dx)};
+        const double dx = curve.x[i] - p[kBreakCrossing];
+        const Column column{1.0, dx, -curve.sign * std::sqrt(p[kBreakBend] + dx * dx)};
         for (std::size_t r = 0; r < kLinear; ++r) {
             h[r] += column[r] * curve.y[i];
             for (std::size_t s = 0; s <= r; ++s) {
@@ -150,7 +148,7 @@ ProfileSearchResult profile_search(const BreakCurve& curve, BreakVector& p, cons
     ProfileSearchResult result;
     result.f = fit_level_and_slopes(curve, p, box);
     result.evaluations = 1;
-    const std::array<std::size_t, 2> moved{kCrossing, kBend};
+    const std::array<std::size_t, 2> moved{kBreakCrossing, kBreakBend};
     std::array<double, 2> width{};
     std::array<double, 2> step{};  // signed: the direction that last lowered the sum
     for (std::size_t k = 0; k < moved.size(); ++k) {

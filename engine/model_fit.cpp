@@ -6,13 +6,14 @@
 #include <memory>
 #include <vector>
 
-#include "engine/gauss_newton_hessian.h"
 #include "engine/progress_title.h"
-#include "engine/robust_weights.h"
+#include "model/gauss_newton_hessian.h"
+#include "model/robust_weights.h"
 #include "optimise/calcfg.h"
 #include "optimise/coordinate_search.h"
 #include "optimise/model_evolution.h"
 #include "optimise/model_objective.h"
+#include "optimise/parameter_box.h"
 #include "optimise/quasi_newton.h"
 #include "optimise/random_search.h"
 #include "optimise/simplex.h"
@@ -22,7 +23,6 @@ namespace imm {
 
 namespace {
 
-constexpr double kWideBound = 1e6;
 constexpr double kSimplexTolerance = 1e-10;
 constexpr double kStage2Change = 1e-8;
 constexpr double kStage2Ceiling = 1e15;

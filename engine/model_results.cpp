@@ -7,10 +7,10 @@
 
 #include "breakpoint/breakpoint.h"
 #include "engine/aicc.h"
-#include "engine/derivatives.h"
-#include "engine/models.h"
 #include "engine/progress_title.h"
 #include "engine/standard_errors.h"
+#include "model/derivatives.h"
+#include "model/models.h"
 #include "support/time_stamp.h"
 
 namespace imm {

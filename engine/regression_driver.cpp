@@ -9,7 +9,6 @@
 #include <string>
 #include <system_error>
 
-#include "engine/curve_split.h"
 #include "engine/data_file_names.h"
 #include "engine/data_file_scan.h"
 #include "engine/data_file_text.h"
@@ -18,6 +17,7 @@
 #include "engine/run_failure.h"
 #include "engine/run_workspace.h"
 #include "engine/temporary_report.h"
+#include "model/curve_split.h"
 #include "support/shared_blocks.h"
 #include "support/system_reason.h"
 #include "support/unit_files.h"

@@ -1,8 +1,8 @@
 #include "engine/standard_errors.h"
 
-#include "engine/matrix_balance.h"
 #include "engine/matrix_inverse.h"
 #include "engine/student_t.h"
+#include "model/matrix_balance.h"
 #include "window/window.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <utility>
 
-#include "engine/matrix_balance.h"
+#include "model/matrix_balance.h"
 
 namespace imm {
 
@@ -11,8 +11,6 @@ namespace {
 
 constexpr double kInfinite = 1e16;
 constexpr double kRelativeTie = 1e-15;
-// The smallest directional change that counts in a ratio test (1e-25 in single precision).
-constexpr double kSmallestChange = 1.0000000195414814e-25;
 
 }  // namespace
 

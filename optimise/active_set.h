@@ -10,6 +10,9 @@
 
 namespace imm {
 
+// The smallest directional change that counts in a ratio test (1e-25 in single precision).
+inline constexpr double kSmallestChange = 1.0000000195414814e-25;
+
 class ActiveSet {
 public:
     ActiveSet(const QpProblem& p, QpWorkspace& ws);

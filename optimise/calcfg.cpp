@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "engine/derivatives.h"
+#include "model/derivatives.h"
 #include "optimise/parameter_box.h"
 #include "support/shared_blocks.h"
 #include "window/window.h"

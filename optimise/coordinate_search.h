@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/robust_weights.h"
+#include "model/robust_weights.h"
 #include "optimise/objective.h"
 #include "optimise/random_context.h"
 

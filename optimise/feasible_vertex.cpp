@@ -8,7 +8,6 @@ namespace imm {
 
 namespace {
 
-constexpr double kSmallestChange = 1.0000000195414814e-25;
 constexpr double kInfiniteRatio = 1e24;
 constexpr double kBorderGuard = 1e-6;
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <span>
 
-#include "engine/robust_weights.h"
+#include "model/robust_weights.h"
 #include "optimise/differential_evolution.h"
 #include "optimise/random_context.h"
 

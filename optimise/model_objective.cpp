@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "engine/model_rows.h"
-#include "engine/robust_weights.h"
-#include "engine/weighted_sum_of_squares.h"
+#include "model/model_rows.h"
+#include "model/robust_weights.h"
+#include "model/weighted_sum_of_squares.h"
 #include "support/row_pool.h"
 #include "support/task_pool.h"
 #include "support/shared_blocks.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/robust_weights.h"
-#include "engine/weighted_sum_of_squares.h"
+#include "model/robust_weights.h"
+#include "model/weighted_sum_of_squares.h"
 #include "optimise/objective.h"
 #include "support/shared_blocks.h"
 

@@ -46,8 +46,8 @@ ParameterBox model_parameter_box(std::int64_t model, std::span<const double> ref
                                  std::int64_t rows, const DataBlock& data)
 {
     ParameterBox box;
-    box.lower.fill(-1e6);
-    box.upper.fill(1e6);
+    box.lower.fill(-kWideBound);
+    box.upper.fill(kWideBound);
     if (model < 1 || model > kModelCount) {
         return box;
     }

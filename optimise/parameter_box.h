@@ -10,6 +10,9 @@
 
 namespace imm {
 
+// The bound, either side of zero, of a parameter nothing else limits.
+inline constexpr double kWideBound = 1e6;
+
 struct ParameterBox {
     std::array<double, kMaxParams> lower{};
     std::array<double, kMaxParams> upper{};
@@ -33,7 +36,7 @@ ParameterRange time_offset_range(std::int64_t rows, const DataBlock& data);
 // The box of model `model` around the reference vector: Km and Vm in
 // [0, factor * P], the background within its range, the time offset within
 // half the largest time (over rows 0 .. rows-1 of `data`; values that are not
-// numbers are passed over). Any other model gets +-1e6 for every parameter.
+// numbers are passed over). Any other model gets +-kWideBound for every parameter.
 ParameterBox model_parameter_box(std::int64_t model, std::span<const double> reference, double factor,
                                  std::int64_t rows, const DataBlock& data);
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <stdexcept>
 
 #include "optimise/golden_search.h"
@@ -15,7 +16,6 @@ namespace imm {
 
 namespace {
 
-constexpr double kSqrt2 = 1.4142135623730951;
 constexpr std::int64_t kKickIterations = 9;
 constexpr double kKickSeed = 1024.0;
 constexpr double kKickSeedStep = 64.0;
@@ -53,8 +53,8 @@ SimplexResult simplex(Objective& objective, std::span<double> p, RandomContext& 
     };
 
     const double nd = static_cast<double>(n);
-    const double d1 = ((nd + std::sqrt(nd + 1.0) - 1.0) * options.scale) / (nd * kSqrt2);
-    const double d2 = ((std::sqrt(nd + 1.0) - 1.0) * options.scale) / (nd * kSqrt2);
+    const double d1 = ((nd + std::sqrt(nd + 1.0) - 1.0) * options.scale) / (nd * std::numbers::sqrt2);
+    const double d2 = ((std::sqrt(nd + 1.0) - 1.0) * options.scale) / (nd * std::numbers::sqrt2);
     for (std::int64_t j = 0; j < n; ++j) v[0][j] = p[j];
     for (std::int64_t i = 1; i <= n; ++i)
         for (std::int64_t j = 0; j < n; ++j) v[i][j] = v[0][j] + (j == i - 1 ? d1 : d2);

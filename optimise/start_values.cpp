@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "engine/curve_split.h"
+#include "model/curve_split.h"
 #include "optimise/calcfg.h"
 #include "optimise/coordinate_search.h"
 #include "optimise/golden_search.h"
@@ -17,7 +17,6 @@ namespace imm {
 
 namespace {
 
-constexpr double kWideBound = 1e6;
 constexpr double kSlopeGuard = 1e-6;
 constexpr double kSmallest = 1e-6;
 constexpr int kPolishRounds = 10;

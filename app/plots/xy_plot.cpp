@@ -7,7 +7,7 @@
 
 #include "app/plots/axis_scaling.h"
 #include "app/plots/plot_display.h"
-#include "engine/curve_split.h"
+#include "model/curve_split.h"
 #include "support/fortran_format.h"
 #include "support/shared_blocks.h"
 #include "support/strings.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/model_results.h"
-#include "engine/models.h"
+#include "model/models.h"
 #include "window/headless_backend.h"
 
 namespace imm {

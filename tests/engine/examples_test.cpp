@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/curve_split.h"
 #include "engine/data_file_scan.h"
 #include "engine/data_file_text.h"
-#include "engine/models.h"
+#include "model/curve_split.h"
+#include "model/models.h"
 #include "support/shared_blocks.h"
 
 namespace imm {

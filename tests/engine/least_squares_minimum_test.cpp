@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "engine/model_fit.h"
-#include "engine/models.h"
 #include "engine/regression_driver.h"
+#include "model/models.h"
 #include "optimise/model_objective.h"
 #include "support/shared_blocks.h"
 #include "tests/working_folder.h"

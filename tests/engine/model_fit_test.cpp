@@ -5,8 +5,8 @@
 #include <array>
 #include <cmath>
 
-#include "engine/models.h"
 #include "engine/progress_title.h"
+#include "model/models.h"
 #include "optimise/calcfg.h"
 #include "optimise/start_values.h"
 #include "support/shared_blocks.h"

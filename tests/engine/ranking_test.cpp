@@ -16,7 +16,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "engine/models.h"
+#include "model/models.h"
 #include "support/unit_table.h"
 
 namespace imm {

@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/derivatives.h"
 #include "engine/model_fit.h"
-#include "engine/models.h"
 #include "engine/progress_title.h"
+#include "model/derivatives.h"
+#include "model/models.h"
 #include "optimise/coordinate_search.h"
 #include "optimise/model_objective.h"
 #include "optimise/start_values.h"

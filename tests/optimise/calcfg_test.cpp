@@ -3,8 +3,8 @@
 #include <array>
 #include <gtest/gtest.h>
 
-#include "engine/derivatives.h"
-#include "engine/models.h"
+#include "model/derivatives.h"
+#include "model/models.h"
 #include "window/headless_backend.h"
 #include "window/window.h"
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-#include "engine/models.h"
-#include "engine/robust_weights.h"
+#include "model/models.h"
+#include "model/robust_weights.h"
 #include "optimise/model_objective.h"
 #include "tests/optimise/test_problems.h"
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/models.h"
+#include "model/models.h"
 #include "optimise/calcfg.h"
 #include "optimise/parameter_box.h"
 #include "support/shared_blocks.h"

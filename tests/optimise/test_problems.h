@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-#include "engine/models.h"
+#include "model/models.h"
 #include "optimise/objective.h"
 #include "optimise/parameter_box.h"
 

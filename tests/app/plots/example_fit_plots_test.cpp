@@ -11,8 +11,8 @@
 #include "app/plots/residual_plot.h"
 #include "app/plots/xy_plot.h"
 #include "app/program_fit.h"
-#include "engine/models.h"
 #include "engine/report_section.h"
+#include "model/models.h"
 #include "tests/app/plots/plot_session.h"
 #include "tests/working_folder.h"
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "engine/robust_weights.h"
+#include "model/robust_weights.h"
 
 namespace imm {
 

@@ -1,6 +1,6 @@
 // The logarithm the Omega steps take: within one unit in the last place of
 // the exact value, and the same bits one at a time and side by side.
-#include "engine/lane_log.h"
+#include "model/lane_log.h"
 
 #include <gtest/gtest.h>
 

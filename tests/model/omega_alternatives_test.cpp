@@ -1,4 +1,4 @@
-#include "engine/omega_alternatives.h"
+#include "model/omega_alternatives.h"
 
 #include <gtest/gtest.h>
 

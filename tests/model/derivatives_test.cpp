@@ -1,9 +1,9 @@
-#include "engine/derivatives.h"
+#include "model/derivatives.h"
 
-#include "engine/gauss_newton_hessian.h"
-#include "engine/models.h"
-#include "engine/robust_weights.h"
 #include "engine/standard_errors.h"
+#include "model/gauss_newton_hessian.h"
+#include "model/models.h"
+#include "model/robust_weights.h"
 #include "tests/reference/stats_reference_data.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "engine/weighted_sum_of_squares.h"
+#include "model/weighted_sum_of_squares.h"
 
 #include <algorithm>
 #include <cmath>

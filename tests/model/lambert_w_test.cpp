@@ -1,4 +1,4 @@
-#include "engine/lambert_w.h"
+#include "model/lambert_w.h"
 
 #include <gtest/gtest.h>
 

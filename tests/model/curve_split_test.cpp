@@ -1,4 +1,4 @@
-#include "engine/curve_split.h"
+#include "model/curve_split.h"
 
 #include <gtest/gtest.h>
 

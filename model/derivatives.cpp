@@ -1,9 +1,9 @@
-#include "engine/derivatives.h"
+#include "model/derivatives.h"
 
-#include "engine/model_rows.h"
-#include "engine/models.h"
-#include "engine/robust_weights.h"
-#include "engine/weighted_sum_of_squares.h"
+#include "model/model_rows.h"
+#include "model/models.h"
+#include "model/robust_weights.h"
+#include "model/weighted_sum_of_squares.h"
 #include "support/row_pool.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "engine/matrix_balance.h"
+#include "model/matrix_balance.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
-#include "engine/models.h"
+#include "model/models.h"
 
 #include <array>
 #include <cmath>
 #include <string_view>
 
-#include "engine/lambert_w.h"
+#include "model/lambert_w.h"
 #include "support/strings.h"
 
 namespace imm {

@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-#include "engine/lambert_w.h"
-#include "engine/qexp.h"
+#include "model/lambert_w.h"
+#include "model/qexp.h"
 #include "support/shared_blocks.h"
 
 namespace imm {

@@ -2,7 +2,7 @@
 // residuals, over the data rows of a1 for the model a1.nmdl. None allocates.
 #pragma once
 
-#include "engine/robust_weights.h"
+#include "model/robust_weights.h"
 #include "support/shared_blocks.h"
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "engine/qexp.h"
+#include "model/qexp.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
-#include "engine/lambert_w.h"
+#include "model/lambert_w.h"
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace imm {
 
@@ -10,7 +11,6 @@ namespace {
 using namespace lambert_w_detail;
 
 constexpr double kInvE = 0.36787944117144233;
-constexpr double kSqrt2 = 1.4142135623730951;
 constexpr double kLowest = -1.7976931348623157e308;
 
 // Principal W for x above the special points, from r = sqrt(2(1 + e·x)).
@@ -43,7 +43,7 @@ double lower_branch(double x, double offset) {
         w = -1.0 - p * (1.0 + p * (1.0 / 3.0 + p * (11.0 / 72.0 + p * (43.0 / 540.0 + p * (769.0 / 17280.0)))));
     } else if (x <= -0.00012340980408667956) {
         // Rational approximation in q = sqrt(2(-1 - ln(-x))), relative error below 4e-8.
-        const double q = kSqrt2 * std::sqrt(-1.0 - std::log(-x));
+        const double q = std::numbers::sqrt2 * std::sqrt(-1.0 - std::log(-x));
         w = (-1.0 - q * (1.3884041205390896 +
                          q * (0.7664370241531405 + q * (0.2019051003540556 + q * 0.021984840917152852)))) /
             (1.0 + q * (0.38840436173455173 + q * (0.04469618463200343 + q * -2.403110778378422e-05)));
@@ -61,7 +61,7 @@ double lower_branch(double x, double offset) {
 double omega_wp(double x) {
     double w;
     if (principal_special_point(x, w)) return w;
-    return principal_from_start(x, kSqrt2 * std::sqrt(1.0 + kE * x));
+    return principal_from_start(x, std::numbers::sqrt2 * std::sqrt(1.0 + kE * x));
 }
 
 double lambert_w(double x, std::int64_t branch, std::int64_t offset_mode) {
@@ -72,7 +72,7 @@ double lambert_w(double x, std::int64_t branch, std::int64_t offset_mode) {
     if (branch == 0) {
         double w;
         if (principal_special_point(arg, w)) return w;
-        const double r = offset ? std::sqrt(2.0 * kE * x) : kSqrt2 * std::sqrt(1.0 + kE * x);
+        const double r = offset ? std::sqrt(2.0 * kE * x) : std::numbers::sqrt2 * std::sqrt(1.0 + kE * x);
         return principal_from_start(arg, r);
     }
     if (arg >= 0.0 || dist < 0.0) return kLowest;

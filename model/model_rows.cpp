@@ -1,10 +1,10 @@
-#include "engine/model_rows.h"
+#include "model/model_rows.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
 
-#include "engine/models.h"
+#include "model/models.h"
 #include "support/avx2_clones.h"
 
 namespace imm {

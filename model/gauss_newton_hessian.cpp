@@ -1,9 +1,9 @@
-#include "engine/gauss_newton_hessian.h"
+#include "model/gauss_newton_hessian.h"
 
 #include <array>
 #include <cmath>
 
-#include "engine/derivatives.h"
+#include "model/derivatives.h"
 #include "support/shared_blocks.h"
 
 namespace imm {

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/lane_log.h"
+#include "model/lane_log.h"
 
 namespace imm {
 

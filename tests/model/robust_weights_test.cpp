@@ -1,4 +1,4 @@
-#include "engine/robust_weights.h"
+#include "model/robust_weights.h"
 
 #include <gtest/gtest.h>
 

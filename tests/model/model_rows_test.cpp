@@ -1,7 +1,7 @@
 // The row kernel takes rows in blocks, side by side; each value must be
 // func's, bit for bit, on every path of the exponential and of the Omega
 // evaluation, and for every model.
-#include "engine/model_rows.h"
+#include "model/model_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <limits>
 #include <vector>
 
-#include "engine/models.h"
+#include "model/models.h"
 #include "support/shared_blocks.h"
 
 namespace imm {

@@ -1,4 +1,4 @@
-#include "engine/models.h"
+#include "model/models.h"
 
 #include <gtest/gtest.h>
 
