@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
 
 #include "app/model_selection.h"
 #include "engine/data_file_scan.h"
@@ -23,8 +24,8 @@ struct CheckRows {
     std::size_t count = 0;
 };
 
-// The rows of the curves with substrate: a control shows no direction. False when the
-// file cannot be read or a row is not three numbers.
+// The rows of the file, controls included. False when the file cannot be read or a
+// row is not three numbers.
 bool read_rows(const std::string& name, CheckRows& rows) {
     const DataFileText text = read_data_file(name);
     if (text.fault != DataFileFault::none) {
@@ -38,9 +39,6 @@ bool read_rows(const std::string& name, CheckRows& rows) {
         if (!values) {
             return false;
         }
-        if (values->so == 0.0) {
-            continue;
-        }
         rows.t[rows.count] = values->t;
         rows.so[rows.count] = values->so;
         rows.y[rows.count] = values->y;
@@ -49,12 +47,49 @@ bool read_rows(const std::string& name, CheckRows& rows) {
     return true;
 }
 
-// Rows of the last curve, or 0 when there are more curves than a run takes.
-std::size_t last_curve_rows(const CheckRows& rows) {
-    std::array<std::int64_t, kMaxCurves> counts{};
-    std::int64_t stored = 0;
-    const std::int64_t curves = split_curves(std::span<const double>(rows.so).first(rows.count), counts, stored);
-    return curves > kMaxCurves ? 0 : static_cast<std::size_t>(counts[static_cast<std::size_t>(stored - 1)]);
+// The change of one curve over its time span, read off the straight line that fits
+// its rows best (least squares, times taken as fractions of the span): every row
+// counts, so that noise at either end cannot turn it, and the order of the rows in
+// the file does not matter. 0 when all rows share one time. Values are multiplied
+// by scale.
+double curve_change(const CheckRows& rows, std::size_t first, std::size_t count, double scale) {
+    const std::span<const double> t = std::span<const double>(rows.t).subspan(first, count);
+    const std::span<const double> y = std::span<const double>(rows.y).subspan(first, count);
+    const auto [earliest, latest] = std::minmax_element(t.begin(), t.end());
+    const double span = *latest - *earliest;
+    if (!(span > 0.0) || !std::isfinite(span)) {
+        return 0.0;
+    }
+    const auto fraction = [&](std::size_t i) { return (t[i] - *earliest) / span; };
+    const auto n = static_cast<double>(count);
+    double mean_u = 0.0;
+    double mean_y = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+        mean_u += fraction(i) / n;
+        mean_y += y[i] * scale / n;
+    }
+    double suy = 0.0;
+    double suu = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double du = fraction(i) - mean_u;
+        suy += du * (y[i] * scale - mean_y);
+        suu += du * du;
+    }
+    return suy / suu;  // the slope per span: suu > 0, as the fractions hold 0 and 1
+}
+
+// The changes of the curves with substrate added up.
+double total_change(const CheckRows& rows, std::span<const std::int64_t> counts, double scale) {
+    double total = 0.0;
+    std::size_t first = 0;
+    for (const std::int64_t rows_of_curve : counts) {
+        const auto count = static_cast<std::size_t>(rows_of_curve);
+        if (rows.so[first] != 0.0) {
+            total += curve_change(rows, first, count, scale);
+        }
+        first += count;
+    }
+    return total;
 }
 
 }  // namespace
@@ -64,16 +99,21 @@ DataDirection data_direction(const std::string& data_file_name) {
     if (!read_rows(data_file_name, rows) || rows.count == 0) {
         return DataDirection::unknown;
     }
-    const std::size_t m = last_curve_rows(rows);
-    if (m == 0) {
+    const std::span<const double> so = std::span<const double>(rows.so).first(rows.count);
+    if (std::all_of(so.begin(), so.end(), [](double value) { return value == 0.0; })) {
         return DataDirection::unknown;
     }
-    // The first m rows in time order, whatever their order in the file.
-    const std::span<const double> times = std::span<const double>(rows.t).first(m);
-    const auto earliest = static_cast<std::size_t>(std::min_element(times.begin(), times.end()) - times.begin());
-    const auto latest = m - 1 - static_cast<std::size_t>(std::max_element(times.rbegin(), times.rend()) - times.rbegin());
-    const double d = rows.y[latest] - rows.y[earliest];
-    return std::signbit(d) ? DataDirection::falling : DataDirection::rising;
+    std::array<std::int64_t, kMaxCurves> counts{};
+    std::int64_t stored = 0;
+    if (split_curves(so, counts, stored) > kMaxCurves) {
+        return DataDirection::unknown;
+    }
+    const auto curves = std::span<const std::int64_t>(counts).first(static_cast<std::size_t>(stored));
+    double total = total_change(rows, curves, 1.0);
+    if (!std::isfinite(total)) {
+        total = total_change(rows, curves, 0x1p-16);  // values near the largest double overflow the sums
+    }
+    return total < 0.0 ? DataDirection::falling : DataDirection::rising;
 }
 
 std::int64_t check_model(ProgramState& program) {

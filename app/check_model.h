@@ -14,12 +14,13 @@ inline constexpr std::int64_t kRunStop = 88;
 
 enum class DataDirection { rising, falling, unknown };
 
-// Reads at most 1000 rows of the data file into arrays of its own, leaving out the
-// rows at [So] 0 (controls without substrate). Of the first m rows, m being the row
-// count of the last curve, the rise is taken from the row of the earliest time to
-// the row of the latest time, so rows listed newest first rise as well. Unknown when
-// the file cannot be read, has no rows, more than ten curves, or a row that is not
-// three numbers: the driver then reports the file itself.
+// Reads at most 1000 rows of the data file into arrays of its own and splits them into
+// curves as a run does, controls included. Each curve with substrate (a control at
+// [So] 0 shows no direction) changes over its time span as the straight line fitted
+// to its rows does, whatever their order in the file; the data fall when those
+// changes add up to less than zero, so that no single noisy curve decides. Unknown
+// when the file cannot be read, has no rows, more than ten curves, only controls, or
+// a row that is not three numbers: the driver then reports the file itself.
 DataDirection data_direction(const std::string& data_file_name);
 
 // kRunGo, or kRunStop after the wrong-model message and the model-selection window.

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <boost/math/special_functions/lambert_w.hpp>
+#include <cmath>
 #include <filesystem>
+#include <random>
+#include <vector>
 
 #include "app/check_model.h"
 #include "app/command_codes.h"
@@ -50,15 +54,20 @@ const DirectionCase kDirections[] = {
     {"Rising", "0 5 1\n1 5 2\n2 5 3\n", DataDirection::rising},
     {"Falling", "0 5 3\n1 5 2\n2 5 1\n", DataDirection::falling},
     {"FlatCountsAsRising", "0 5 2\n1 5 2\n2 5 2\n", DataDirection::rising},
-    {"NegativeZeroCountsAsFalling", "0 5 0\n1 5 1\n2 5 -0\n", DataDirection::falling},
-    // The last curve has 2 rows: rows 1 and 2 of the whole file are compared.
-    {"LastCurveLengthIndexesTheFile", "0 5 3\n1 5 1\n2 5 9\n0 8 1\n1 8 2\n", DataDirection::falling},
-    {"EqualCurvesCompareTheFirstCurve", "0 5 1\n1 5 2\n0 8 9\n1 8 0\n", DataDirection::rising},
+    {"EndingAtNegativeZeroIsFlat", "0 5 0\n1 5 0\n2 5 -0\n", DataDirection::rising},
+    // Every row counts: a low last row does not turn a rising curve.
+    {"NoisyEnd", "0 5 1\n1 5 2\n2 5 3\n3 5 4\n4 5 0.5\n", DataDirection::rising},
+    // The changes of all curves add up; a control keeps equal curves apart and adds nothing.
+    {"SmallFallOutvoted", "0 2 1\n1 2 0.5\n0 50 0\n1 50 30\n", DataDirection::rising},
+    {"ControlBetweenEqualCurves", "0 5 0\n1 5 1\n0 0 0\n1 0 20\n5 5 100\n6 5 90\n", DataDirection::falling},
+    {"ControlsCountAmongTenCurves", curves(10) + "0 0 1\n1 0 2\n", DataDirection::unknown},
+    {"ChangesBeyondTheLargestDouble", "0 5 -1.7e308\n1 5 1.7e308\n0 6 1.7e308\n1 6 -1.7e308\n0 7 0\n1 7 1\n",
+     DataDirection::rising},
     // Rows in time order, whatever their order in the file.
     {"NewestFirstRising", "120 5 32.7\n40 5 13.7\n0 5 0.5\n", DataDirection::rising},
     {"NewestFirstFalling", "120 5 1\n40 5 3\n0 5 5\n", DataDirection::falling},
     {"ShuffledRising", "40 5 2\n0 5 1\n120 5 3\n80 5 9\n", DataDirection::rising},
-    {"EqualTimesKeepTheFileOrder", "0 5 3\n0 5 1\n", DataDirection::falling},
+    {"EqualTimesShowNoDirection", "0 5 300\n0 5 1\n0 8 1\n1 8 2\n", DataDirection::rising},
     {"ByteOrderMarkAndCrLines", "\xEF\xBB\xBF" "0 5 1\r1 5 2\r2 5 3\r", DataDirection::rising},
     {"CommentEndsTheData", "0 5 3\n1 5 1\n# 2 5 9\n", DataDirection::falling},
     {"TabsAndCrLf", "0\t5\t1\r\n1\t5\t2\r\n", DataDirection::rising},
@@ -92,12 +101,41 @@ TEST(DataDirectionCheck, FilesThatAreNotRegularAreLeftToTheDriverWithoutWaiting)
 }
 
 TEST(DataDirectionCheck, ReadsAtMostAThousandRows) {
-    // 1001 rows of one curve: the last curve counts 1000 rows, so row 1000 is
-    // compared with row 1 (row 1001, far lower, is never read).
+    // 1001 rows of one rising curve; row 1001, far lower, is never read.
     std::string text = rows_of(1000, 5.0);
-    text += "1000 5 -99999\n";
+    text += "1000 5 -1e9\n";
     TempFolder folder;
     EXPECT_EQ(data_direction(folder.write("big.in", text).string()), DataDirection::rising);
+}
+
+// Six curves (Km 30, Vm 1, 13 times up to 180) with Gaussian noise, sd 2% of the
+// largest value, in several orders: every one of 200 draws shows the direction.
+TEST(DataDirectionCheck, NoisyCurvesInAnyOrder) {
+    const std::vector<std::vector<double>> orders = {
+        {2, 5, 10, 20, 50, 100}, {100, 50, 20, 10, 5, 2}, {0, 2, 5, 10, 20, 50, 100}};
+    const auto product = [](double so, double t) {
+        return so - 30.0 * boost::math::lambert_w0(so / 30.0 * std::exp((so - t) / 30.0));
+    };
+    TempFolder folder;
+    for (const bool substrate : {false, true}) {
+        for (const auto& order : orders) {
+            std::mt19937_64 random(2024);
+            std::normal_distribution<double> noise(0.0, 0.02 * (substrate ? 100.0 : product(100.0, 180.0)));
+            std::int64_t wrong = 0;
+            for (std::int64_t draw = 0; draw < 200; ++draw) {
+                std::string text;
+                for (const double so : order) {
+                    for (double t = 0.0; t <= 180.0; t += 15.0) {
+                        const double y = (substrate ? so - product(so, t) : product(so, t)) + noise(random);
+                        text += std::to_string(t) + " " + std::to_string(so) + " " + std::to_string(y) + "\n";
+                    }
+                }
+                const DataDirection wanted = substrate ? DataDirection::falling : DataDirection::rising;
+                wrong += data_direction(folder.write("draw.in", text).string()) != wanted ? 1 : 0;
+            }
+            EXPECT_EQ(wrong, 0) << (substrate ? "substrate" : "product") << ", first [So] " << order[0];
+        }
+    }
 }
 
 struct WrongModel {
