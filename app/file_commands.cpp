@@ -31,7 +31,8 @@ std::string sibling_with_extension(const std::string& data_name, const std::stri
 }
 
 // Shows the file in the text editor, or greys the entry when the file is missing.
-// An opener that fails after starting says so once the loop is between commands.
+// An opener that cannot start says why; one that fails after starting says so
+// once the loop is between commands.
 void show_in_editor(ProgramState& program, const std::string& file, MenuEntry entry) {
     if (file_open_by_name(file)) {
         file_close_by_unit(program.last_unit);
@@ -41,13 +42,14 @@ void show_in_editor(ProgramState& program, const std::string& file, MenuEntry en
         return;
     }
     const std::string failed = "The text editor could not be started for " + file;
-    const bool started = program.options.start_editor(file, [posted = program.posted_messages, failed](bool opened) {
+    auto ended = [posted = program.posted_messages, failed](bool opened) {
         if (!opened) {
             posted->post(failed);
         }
-    });
-    if (!started) {
-        dlgmessage(kInformation, failed);
+    };
+    const std::string why_not = program.options.start_editor(file, ended);
+    if (!why_not.empty()) {
+        dlgmessage(kInformation, failed + "\r\n" + why_not);
     }
 }
 
@@ -98,16 +100,18 @@ void readtext(ProgramState& program) {
     }
 }
 
-void savetext(ProgramState& program) {
+bool savetext(ProgramState& program) {
     std::string name = sibling_with_extension(program.data_file_name, ".txt");
     if (!dlgsavefile(name, "*.txt", "*.txt", "Save Data")) {
-        return;
+        return false;
     }
     const std::string text = gettextboxcontents(program.text_area);
     program.last_unit = nuunit(100);
     if (const std::string reason = writelines(program.last_unit, name, text); !reason.empty()) {
         dlgmessage(kError, "Could not write the file " + name + ": " + reason);
+        return false;
     }
+    return true;
 }
 
 void printscreen(ProgramState& program) {

@@ -17,8 +17,9 @@ bool openfile(ProgramState& program);
 // record "   Results written to " + report name to the report.
 void readtext(ProgramState& program);
 
-// Writes the text area's text to a file chosen in the save dialog.
-void savetext(ProgramState& program);
+// Writes the text area's text to a file chosen in the save dialog. False when
+// nothing was saved: the dialog was cancelled or the file could not be written.
+bool savetext(ProgramState& program);
 
 // The report (printscreen) or a file (editfile) in the text editor; a missing
 // file greys the menu entry.

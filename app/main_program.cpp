@@ -143,8 +143,11 @@ void save(ProgramState& program) {
     if (!results_ready_or_say_so(program)) {
         return;
     }
-    savetext(program);
+    const bool saved = savetext(program);
     file_close_by_name(program.results_unit, program.data_file_name);
+    if (!saved) {
+        return;  // Save Results stays, so that the user can try again
+    }
     program.menu.enable({E::file_menu, E::print_results, E::about, E::file_about, E::quit, E::file_quit,
                          E::open_data_file, E::model_library, E::clear_display, E::file_xy_plot, E::open_data,
                          E::weight_menu, E::clear, E::xy_plot, E::rate_plot, E::residuals});

@@ -19,9 +19,9 @@ struct ProgramOptions {
     // The regression driver: fits the chosen models to the named data file,
     // completing the name in place, and sets the run status.
     std::function<void(std::string& name, std::int64_t& status)> fit = sorvek;
-    // Starts the desktop's text editor on a file without waiting for it; false
-    // when it could not be started. A started one reports its end later.
-    std::function<bool(const std::string& file, OpenerEnded ended)> start_editor = start_text_editor;
+    // Starts the desktop's text editor on a file without waiting for it; ""
+    // when started, otherwise why not. A started one reports its end later.
+    std::function<std::string(const std::string& file, OpenerEnded ended)> start_editor = start_text_editor;
     // Called on the program's thread after each pass of the command loop with the
     // code it carried out (tests wait on it).
     std::function<void(std::int64_t code)> command_done;

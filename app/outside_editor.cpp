@@ -6,17 +6,20 @@
 #include <cerrno>
 #include <thread>
 
+#include "support/system_reason.h"
+
 extern char** environ;
 
 namespace imm {
 
-bool start_text_editor(const std::string& file, OpenerEnded ended) {
+std::string start_text_editor(const std::string& file, OpenerEnded ended) {
     std::string program = "xdg-open";
     std::string argument = file;
     char* argv[] = {program.data(), argument.data(), nullptr};
     pid_t pid = 0;
-    if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0) {
-        return false;
+    if (const int error = posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ); error != 0) {
+        return error == ENOENT ? "xdg-open was not found: install the package xdg-utils."
+                               : "xdg-open could not be run: " + system_reason(error) + ".";
     }
     // The watcher also collects the exit, so that no zombie is left.
     std::thread([pid, ended = std::move(ended)] {
@@ -27,7 +30,7 @@ bool start_text_editor(const std::string& file, OpenerEnded ended) {
             ended(WIFEXITED(status) && WEXITSTATUS(status) == 0);
         }
     }).detach();
-    return true;
+    return "";
 }
 
 }  // namespace imm

@@ -11,9 +11,10 @@ namespace imm {
 using OpenerEnded = std::function<void(bool opened)>;
 
 // Opens the file with the desktop's default application for plain text
-// (xdg-open) and returns at once: false when the opener could not be started.
-// A started opener is watched until it ends, however long it runs (one may
-// wait for the editor), and its end is handed to `ended`.
-bool start_text_editor(const std::string& file, OpenerEnded ended);
+// (xdg-open) and returns at once: "" when the opener was started, otherwise
+// one line on why it could not be and what to do. A started opener is watched
+// until it ends, however long it runs (one may wait for the editor), and its
+// end is handed to `ended`.
+std::string start_text_editor(const std::string& file, OpenerEnded ended);
 
 }  // namespace imm

@@ -99,6 +99,22 @@ std::optional<DataRowValues> parse_data_row(std::string_view line) {
     return DataRowValues{values[0], values[1], values[2]};
 }
 
+std::string separator_advice(std::string_view line) {
+    constexpr std::string_view blanks = " \t";
+    constexpr auto npos = std::string_view::npos;
+    for (std::size_t at = line.find_first_of(",;"); at != npos; at = line.find_first_of(",;", at + 1)) {
+        const std::size_t before = at == 0 ? npos : line.find_last_not_of(blanks, at - 1);
+        const std::size_t after = line.find_first_not_of(blanks, at + 1);
+        const bool ends_number = before != npos && (is_digit(line[before]) || line[before] == '.');
+        const bool starts_number = after != npos && (is_digit(line[after]) || line[after] == '.' ||
+                                                     line[after] == '+' || line[after] == '-');
+        if (ends_number && starts_number) {
+            return "\r\nNumbers in a row are separated by blanks or TABs, not by commas or semicolons.";
+        }
+    }
+    return "";
+}
+
 std::string readable_row(std::string_view line) {
     const std::string_view shown = line.substr(0, kShownRowBytes);
     std::string out;

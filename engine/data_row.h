@@ -24,6 +24,10 @@ std::optional<double> parse_real_field(std::string_view field);
 // first three is not a finite real.
 std::optional<DataRowValues> parse_data_row(std::string_view line);
 
+// For a line whose numbers are separated by commas or semicolons, as spreadsheets
+// export them, a further message line saying how numbers are separated; else "".
+std::string separator_advice(std::string_view line);
+
 // The line as a message shows it: printable ASCII and printable UTF-8 characters as
 // they are, a TAB as \t, every other byte (controls, invalid UTF-8, invisible
 // characters such as a no-break space or a byte-order mark) as \xHH. A line of more

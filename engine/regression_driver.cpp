@@ -117,7 +117,7 @@ void warn_of_rows_after_data(const DataFileText& text) {
                              " of numbers after it are not read.");
 }
 
-Check check_counts() {
+Check check_counts(const DataFileText& text) {
     if (a3.ndata < kMinRows) {
         return Failure{kWarning,
                        "Too few data rows: " + std::to_string(a3.ndata) + "; at least " + std::to_string(kMinRows) +
@@ -128,7 +128,10 @@ Check check_counts() {
         return Failure{kWarning, "Data rows exceeded limit of " + std::to_string(kMaxRows), run_bad_data};
     }
     if (a3.ncols != kColumns) {
-        return Failure{kWarning, "Data columns not equal to " + std::to_string(kColumns), run_bad_data};
+        // The columns are counted on the first line, which is a data row here.
+        const std::string& first = text.lines[0];
+        return Failure{kWarning, "Data columns not equal to " + std::to_string(kColumns) + separator_advice(first),
+                       run_bad_data};
     }
     return std::nullopt;
 }
@@ -141,7 +144,9 @@ Check read_rows(const DataFileText& text, RunWorkspace& run) {
         const std::string& line = text.lines[static_cast<std::size_t>(row - 1)];
         const auto values = parse_data_row(line);
         if (!values) {
-            return Failure{kWarning, "Data row " + std::to_string(row) + " is not three numbers: " + readable_row(line),
+            return Failure{kWarning,
+                           "Data row " + std::to_string(row) + " is not three numbers: " + readable_row(line) +
+                               separator_advice(line),
                            run_bad_data};
         }
         if (values->so < 0.0) {
@@ -202,7 +207,7 @@ Check read_and_validate(const std::string& name, TemporaryReport& report, RunWor
     if (auto failure = check_readable(name, text)) return failure;
     if (auto failure = count_and_open_report(name, text, report)) return failure;
     warn_of_rows_after_data(text);
-    if (auto failure = check_counts()) return failure;
+    if (auto failure = check_counts(text)) return failure;
     if (auto failure = read_rows(text, run)) return failure;
     if (auto failure = check_product_curve(run)) return failure;
     return split_curves(run);

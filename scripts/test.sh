@@ -7,6 +7,20 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
+# With everything installed, the dependency step must reach no package manager.
+stubs="$(mktemp -d)"
+trap 'rm -rf "$stubs"' EXIT
+for tool in apt-get apt aptitude sudo localedef; do
+  printf '#!/bin/sh\necho %s >> "%s/called"\nexit 1\n' "$tool" "$stubs" >"$stubs/$tool"
+  chmod +x "$stubs/$tool"
+done
+for list in test run; do
+  if ! PATH="$stubs:$PATH" bash scripts/deps.sh "$list" >/dev/null || [ -e "$stubs/called" ]; then
+    echo "FAIL: with everything installed, deps.sh $list must succeed and call nothing;" \
+      "it called: $(cat "$stubs/called" 2>/dev/null | xargs)" >&2
+    exit 1
+  fi
+done
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 

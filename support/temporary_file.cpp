@@ -16,6 +16,8 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
+bool permission_refused(int error) { return error == EACCES || error == EPERM; }
+
 std::string folder_of(const std::string& file) {
     const std::string folder = std::filesystem::path(file).parent_path().string();
     return folder.empty() ? "." : folder;
@@ -47,6 +49,7 @@ std::string TemporaryFile::create(const std::string& target) {
             name_ = name;
         } else if (const int error = errno; error != EEXIST || attempt + 1 == kNameAttempts) {
             watch_.release();
+            folder_refused_ = permission_refused(error);
             return "no new file can be made in the folder " + folder_of(target) + ": " + system_reason(error);
         }
     }
@@ -55,7 +58,12 @@ std::string TemporaryFile::create(const std::string& target) {
 }
 
 std::string TemporaryFile::replace_target() {
-    if (::fsync(descriptor_) != 0 || std::rename(name_.c_str(), target_.c_str()) != 0) return system_reason(errno);
+    if (::fsync(descriptor_) != 0) return system_reason(errno);
+    if (std::rename(name_.c_str(), target_.c_str()) != 0) {
+        const int error = errno;
+        folder_refused_ = permission_refused(error);
+        return system_reason(error);
+    }
     replaced_ = true;
     watch_.release();
     return "";

@@ -33,11 +33,16 @@ public:
     // temporary file over the target. Returns "" or the system's reason.
     std::string replace_target();
 
+    // True when the folder, for want of permission, refused the temporary file or
+    // its rename: a file at the target may still be writable in its place.
+    bool folder_refused() const { return folder_refused_; }
+
 private:
     std::string target_;
     std::string name_;
     int descriptor_ = -1;
     bool replaced_ = false;
+    bool folder_refused_ = false;
     LeftoverName watch_;
 };
 

@@ -1,7 +1,13 @@
 #include "support/text_files.h"
 
-#include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+
+#include "support/link_end.h"
 #include "support/strings.h"
 #include "support/system_reason.h"
 #include "support/temporary_file.h"
@@ -10,15 +16,54 @@
 
 namespace imm {
 
-std::string writelines(std::int64_t& u, std::string_view name, std::string_view text) {
+namespace {
+
+// Writes the text as one record through a copy of the descriptor on unit u.
+// Returns "" or why it could not be written.
+std::string write_record_through(std::int64_t& u, int descriptor, const std::string& name, std::string_view text) {
     auto& table = UnitTable::instance();
-    TemporaryFile file;
-    if (std::string reason = file.create(std::string(trimmed(name))); !reason.empty()) return reason;
-    const bool written = table.connect(u, file.descriptor(), file.name()) == io_ok &&
-                         table.write_record(u, trimmed(text)) == io_ok && table.flush(u) == io_ok;
+    const bool written = table.connect(u, descriptor, name) == io_ok && table.write_record(u, text) == io_ok &&
+                         table.flush(u) == io_ok;
     const int error = UnitTable::last_error();
     table.close(u);
-    return written ? file.replace_target() : system_reason(error);
+    return written ? "" : system_reason(error);
+}
+
+// Writes the text over a regular file in its place, for a folder that takes no
+// new file. Room for all of it is taken first, so that a full disk leaves the
+// file as it was.
+std::string write_in_place(std::int64_t& u, const std::string& name, std::string_view text) {
+    const int descriptor = ::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor < 0) return system_reason(errno);
+    std::string reason;
+    const int room = ::posix_fallocate(descriptor, 0, static_cast<off_t>(text.size() + 1));
+    if (room != 0 && room != EOPNOTSUPP) reason = system_reason(room);
+    if (reason.empty()) reason = write_record_through(u, descriptor, name, text);
+    if (reason.empty() && ::fsync(descriptor) != 0) reason = system_reason(errno);
+    ::close(descriptor);
+    return reason;
+}
+
+bool regular_file(const std::string& name) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::symlink_status(name, error));
+}
+
+}  // namespace
+
+std::string writelines(std::int64_t& u, std::string_view name, std::string_view text) {
+    // A link that was chosen stays a link: the file it names gets the text.
+    const LinkEnd target = link_end(std::string(trimmed(name)));
+    if (!target.reason.empty()) return target.reason;
+    const std::string_view record = trimmed(text);
+    TemporaryFile file;
+    std::string reason = file.create(target.path);
+    if (reason.empty()) reason = write_record_through(u, file.descriptor(), file.name(), record);
+    if (reason.empty()) reason = file.replace_target();
+    if (!reason.empty() && file.folder_refused() && regular_file(target.path)) {
+        return write_in_place(u, target.path, record);
+    }
+    return reason;
 }
 
 std::int64_t readlines(std::int64_t& u, std::string_view input_name, std::string_view output_name) {

@@ -10,10 +10,12 @@
 namespace imm {
 
 // Writes text, trimmed of trailing blanks, to the file as one record (its own CR LF line
-// breaks kept), replacing the file's content. The text goes to a temporary file beside
-// it (temporary_file.h), connected on unit u while it is written, which replaces the
-// file only once all of it is written; else the file stays as it was. Returns "" or
-// why it could not be written.
+// breaks kept), replacing the file's content. A link at the name is followed, and the
+// file it ends at gets the text. The text goes to a temporary file beside that file
+// (temporary_file.h), connected on unit u while it is written, which replaces the file
+// only once all of it is written; else the file stays as it was. Where the folder
+// takes no new file but the file may be written, the file is written in place, once
+// there is room for all of the text. Returns "" or why it could not be written.
 std::string writelines(std::int64_t& u, std::string_view name, std::string_view text);
 
 // Copies the input file, opened on unit u, line by line into the output file on a free

@@ -4,6 +4,8 @@
 #include <QChart>
 #include <QChartView>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QImageWriter>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -189,8 +191,17 @@ PlotWindow::PlotWindow(const PlotData& plot) : view_(new QChartView(make_chart(p
     resize(800, 600);
 }
 
-bool PlotWindow::save_image(const QString& file) const {
-    return view_->grab().save(file);
+QString PlotWindow::save_image(const QString& file) const {
+    const QString failed = QStringLiteral("Could not save the image to ") + file;
+    // The format is the file name's extension; an unknown one touches no file.
+    const QByteArray format = QFileInfo(file).suffix().toLower().toLatin1();
+    const QList<QByteArray> formats = QImageWriter::supportedImageFormats();
+    if (!formats.contains(format)) {
+        return failed + QStringLiteral("\nImages can be saved as ") + QString::fromLatin1(formats.join(", ")) +
+               QStringLiteral(": end the file name with one of these.");
+    }
+    QImageWriter writer(file, format);
+    return writer.write(view_->grab().toImage()) ? QString() : failed + QStringLiteral(": ") + writer.errorString();
 }
 
 bool PlotWindow::print(QPrinter& printer) const {
@@ -223,8 +234,8 @@ void PlotWindow::ask_save() {
     dialog->setDefaultSuffix(QStringLiteral("png"));
     dialog->selectFile(QStringLiteral("plot.png"));
     connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
-        if (!save_image(file)) {
-            QMessageBox::warning(this, QStringLiteral("Error"), QStringLiteral("Could not save the image to ") + file);
+        if (const QString failure = save_image(file); !failure.isEmpty()) {
+            QMessageBox::warning(this, QStringLiteral("Error"), failure);
         }
     });
     dialog->open();

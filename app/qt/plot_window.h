@@ -19,8 +19,9 @@ class PlotWindow : public QMainWindow {
 public:
     explicit PlotWindow(const PlotData& plot);
 
-    // The window's image, as saved and printed.
-    bool save_image(const QString& file) const;
+    // The window's image, as saved and printed. save_image returns "" or the
+    // message that says why the image could not be saved.
+    QString save_image(const QString& file) const;
     bool print(QPrinter& printer) const;
 
 protected:

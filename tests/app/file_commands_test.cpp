@@ -231,17 +231,22 @@ TEST(EditorCommands, PrintAndEditOpenTheReportAndTheDataFileInTheEditor) {
     EXPECT_TRUE(program.record().messages.empty());
 }
 
-TEST(EditorCommands, AnEditorThatCannotBeStartedIsReported) {
+// No xdg-open on the PATH: the box says what to install.
+TEST(EditorCommands, AnEditorThatCannotBeStartedIsReportedWithWhy) {
     TempFolder folder;
     ProgramRun program;
     program.start();
     program.open_data_file(folder.write("run.in", kData));
-    program.set_editor_starts(false);
+    program.use_desktop_opener();
+    const std::string saved_path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", folder.path().c_str(), 1);
     program.perform(E::edit_data_file);
+    setenv("PATH", saved_path.c_str(), 1);
     const auto messages = program.record().messages;
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, 1);
-    EXPECT_EQ(messages[0].text, "The text editor could not be started for " + (folder.path() / "run.in").string());
+    EXPECT_EQ(messages[0].text, "The text editor could not be started for " + (folder.path() / "run.in").string() +
+                                    "\r\nxdg-open was not found: install the package xdg-utils.");
 }
 
 // The desktop's opener runs the editor in the foreground and, once it ends,

@@ -133,7 +133,7 @@ TEST(MainProgram, SplashShowsItsTextAndAChoiceDuringItEndsItAndIsDropped) {
     std::atomic<std::int64_t> selections{0};
     std::promise<void> started;
     options.fit = [](std::string&, std::int64_t&) {};
-    options.start_editor = [](const std::string&, OpenerEnded) { return true; };
+    options.start_editor = [](const std::string&, OpenerEnded) { return std::string(); };
     options.command_done = [&](std::int64_t code) {
         if (code == command::model_selection) ++selections;
         if (code == command::start) started.set_value();
@@ -197,6 +197,12 @@ void run_with_status(ProgramRun& p, const TempFolder& folder, std::int64_t statu
     open_and_choose(p, folder);
     p.set_fit_status(status);
     p.perform(E::run);
+}
+
+void save_after_run(ProgramRun& p, const TempFolder& folder, std::optional<std::string> chosen) {
+    run_with_status(p, folder, 0);
+    p.backend().answer_file_dialog(std::move(chosen));
+    p.perform(E::save_results);
 }
 
 const std::vector<E> kAllMain = {E::file_menu,     E::edit_data_file, E::run_curve_fit, E::save_results,
@@ -273,14 +279,14 @@ const Scenario kScenarios[] = {
          p.perform(E::rerun);
      },
      kAllMain, {E::run, E::rerun}},
-    {"Save",
-     [](ProgramRun& p, const TempFolder& f) {
-         run_with_status(p, f, 0);
-         p.backend().answer_file_dialog((f.path() / "saved.txt").string());
-         p.perform(E::save_results);
-     },
+    {"Save", [](ProgramRun& p, const TempFolder& f) { save_after_run(p, f, (f.path() / "saved.txt").string()); },
      with(without(kAllMain, {E::edit_data_file, E::run_curve_fit, E::save_results}), {E::rerun}),
      {E::run_curve_fit, E::save_results, E::run}},
+    // Nothing saved: the entries stay as the run left them, so that the user can save again.
+    {"SaveCancelled", [](ProgramRun& p, const TempFolder& f) { save_after_run(p, f, std::nullopt); },
+     with(kAllMain, {E::rerun}), {E::run}},
+    {"SaveFailed", [](ProgramRun& p, const TempFolder& f) { save_after_run(p, f, f.path().string()); },
+     with(kAllMain, {E::rerun}), {E::run}},
     {"ClearWithFile",
      [](ProgramRun& p, const TempFolder& f) {
          run_with_status(p, f, 0);

@@ -37,7 +37,7 @@ TEST(OutsideEditor, StartsXdgOpenOnTheFileWithoutWaiting) {
     const auto report = folder.write("my report.out", "text");
     {
         PathSet path(folder.path().string() + ":/usr/bin:/bin");
-        EXPECT_TRUE(start_text_editor(report.string(), nullptr));
+        EXPECT_EQ(start_text_editor(report.string(), nullptr), "");
     }
     for (int i = 0; i < 500 && !std::filesystem::exists(seen); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -55,16 +55,18 @@ TEST(OutsideEditor, ReportsHowTheOpenerEnded) {
         PathSet path(folder.path().string() + ":/usr/bin:/bin");
         const auto opened = std::make_shared<std::promise<bool>>();
         std::future<bool> ended = opened->get_future();
-        ASSERT_TRUE(start_text_editor("/tmp/whatever.out", [opened](bool ok) { opened->set_value(ok); })) << ending;
+        ASSERT_EQ(start_text_editor("/tmp/whatever.out", [opened](bool ok) { opened->set_value(ok); }), "") << ending;
         ASSERT_EQ(ended.wait_for(std::chrono::minutes(1)), std::future_status::ready) << ending;
         EXPECT_EQ(ended.get(), ending == "exit 0") << ending;
     }
 }
 
-TEST(OutsideEditor, ReportsWhenNoOpenerCanBeStarted) {
+TEST(OutsideEditor, SaysWhyNoOpenerCanBeStarted) {
     TempFolder folder;
     PathSet path(folder.path().string());
-    EXPECT_FALSE(start_text_editor("/tmp/whatever.out", nullptr));
+    EXPECT_EQ(start_text_editor("/tmp/x.out", nullptr), "xdg-open was not found: install the package xdg-utils.");
+    std::filesystem::permissions(folder.write("xdg-open", "#!/bin/sh\n"), std::filesystem::perms::owner_read);
+    EXPECT_EQ(start_text_editor("/tmp/x.out", nullptr), "xdg-open could not be run: Permission denied.");
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ void ProgramRun::start() {
     options.start_editor = [this](const std::string& file, OpenerEnded ended) {
         std::lock_guard lock(mutex_);
         editor_calls_.push_back(file);
-        return desktop_opener_ ? start_text_editor(file, std::move(ended)) : editor_starts_;
+        return desktop_opener_ ? start_text_editor(file, std::move(ended)) : std::string();
     };
     options.command_done = [this](std::int64_t code) {
         {
@@ -126,11 +126,6 @@ void ProgramRun::fit_call(std::string& name, std::int64_t& status) {
 std::vector<std::string> ProgramRun::editor_calls() {
     std::lock_guard lock(mutex_);
     return editor_calls_;
-}
-
-void ProgramRun::set_editor_starts(bool starts) {
-    std::lock_guard lock(mutex_);
-    editor_starts_ = starts;
 }
 
 void ProgramRun::use_desktop_opener() {

@@ -65,7 +65,6 @@ public:
 
     // The editor script.
     std::vector<std::string> editor_calls();
-    void set_editor_starts(bool starts);
     // The program's own opener (xdg-open on the PATH) instead of the script.
     void use_desktop_opener();
 
@@ -98,7 +97,6 @@ private:
     std::map<std::int64_t, std::int64_t> done_;
     ScriptedFit fit_;
     std::vector<std::string> editor_calls_;
-    bool editor_starts_ = true;
     bool desktop_opener_ = false;
     std::thread thread_;
     std::atomic<bool> finished_{false};

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <grp.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,6 +14,7 @@
 #include "engine/run_workspace.h"
 #include "support/shared_blocks.h"
 #include "support/unit_table.h"
+#include "tests/unprivileged_user.h"
 #include "tests/working_folder.h"
 #include "window/headless_backend.h"
 
@@ -188,27 +187,6 @@ TEST_F(RegressionDriver, FilesThatCannotBeOpenedEndWithStatusTwo) {
     expect_abort("data.in", {3, "Data output file error: data.out: Is a directory"}, run_file_error);
 }
 
-// Runs the cases as a user whom permissions bind: as root, in a child process
-// that has become user and group nobody, who is given the working folder.
-void run_unprivileged(const std::function<void()>& cases) {
-    constexpr uid_t kNobody = 65534;
-    if (::geteuid() != 0) return cases();
-    ASSERT_EQ(::chown(".", kNobody, kNobody), 0);
-    for (const auto& entry : fs::recursive_directory_iterator(".")) ::lchown(entry.path().c_str(), kNobody, kNobody);
-    std::fflush(stdout);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
-        if (dropped) cases();
-        std::fflush(stdout);
-        std::_Exit(dropped && !::testing::Test::HasFailure() ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a case failed as user nobody (see above)";
-}
-
 TEST_F(RegressionDriver, FilesWithoutPermissionEndWithStatusTwo) {
     write("locked.in", curves_text({3}));
     fs::permissions("locked.in", fs::perms::none);
@@ -219,7 +197,7 @@ TEST_F(RegressionDriver, FilesWithoutPermissionEndWithStatusTwo) {
     write("shut/data.in", curves_text({3}));
     write("shut/data.out", "old report\n");
     fs::permissions("shut", fs::perms::owner_read | fs::perms::owner_exec);
-    run_unprivileged([&] {
+    test::run_unprivileged(".", [&] {
         expect_abort("locked", {3, "Data input file error: locked.in: Permission denied"}, run_file_error);
         expect_abort("data", {3, "Data output file error: data.out: Permission denied"}, run_file_error);
         EXPECT_EQ(read("data.out"), "old report\n");
@@ -268,19 +246,25 @@ TEST_F(RegressionDriver, RowCountOutOfRange) {
     expect_abort("thousand", {2, "Exceeded curve number limit (10) 100"}, run_bad_data);
 }
 
+// Numbers separated by commas or semicolons, as spreadsheets export them, are told
+// how numbers are separated.
 TEST_F(RegressionDriver, ColumnCountOtherThanThree) {
-    const Box box{2, "Data columns not equal to 3"};
-    write("four.in", "0 1 0 9\n1 1 1\n2 1 2\n");
-    expect_abort("four", box, run_bad_data);
-    write("two.in", "0 1\n1 1 1\n2 1 2\n");
-    expect_abort("two", box, run_bad_data);
+    const std::string advice = "\r\nNumbers in a row are separated by blanks or TABs, not by commas or semicolons.";
+    const std::pair<const char*, std::string> firsts[] = {
+        {"0 1 0 9", ""}, {"0 1", ""}, {"0,1,0", advice}, {"0 ; 1 ; -0.5", advice}, {"0 1,x", ""},
+    };
+    for (const auto& [first, added] : firsts) {
+        write("columns.in", std::string(first) + "\n1 1 1\n2 1 2\n");
+        expect_abort("columns", {2, "Data columns not equal to 3" + added}, run_bad_data);
+    }
 }
 
 TEST_F(RegressionDriver, RowsThatAreNotThreeNumbers) {
     const std::pair<const char*, const char*> rows[] = {
         {"1 2\n", "1 2"},             {"1 2 abc\n", "1 2 abc"},       {"1 nan 3\n", "1 nan 3"},
-        {"1 2 inf\n", "1 2 inf"},     {"1e999 2 3\n", "1e999 2 3"},   {"1,2,3\n", "1,2,3"},
+        {"1 2 inf\n", "1 2 inf"},     {"1e999 2 3\n", "1e999 2 3"},   {"1 2 a,b\n", "1 2 a,b"},
         {"\t1\t2\n", "\\t1\\t2"},         {"1 2 3x\r\n", "1 2 3x"},
+        {"1, 2, 3\n", "1, 2, 3\r\nNumbers in a row are separated by blanks or TABs, not by commas or semicolons."},
     };
     for (const auto& [row, shown] : rows) {
         write("bad.in", std::string("0 1 0\n") + row + "2 1 2\n");

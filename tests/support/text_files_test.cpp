@@ -5,6 +5,7 @@
 #include "tests/file_contents.h"
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,6 +14,8 @@
 #include "support/time_stamp.h"
 #include "support/unit_files.h"
 #include "support/unit_table.h"
+#include "tests/file_size_limit.h"
+#include "tests/unprivileged_user.h"
 
 namespace imm {
 namespace {
@@ -42,6 +45,47 @@ TEST_F(TextFilesTest, WriteLinesReplacesTheFileWithTheText) {
     EXPECT_EQ(writelines(unit, path("no_folder/saved.txt"), "x"),
               "no new file can be made in the folder " + path("no_folder") + ": No such file or directory");
     EXPECT_FALSE(file_open_by_unit(unit));
+}
+
+// Where "new" lands: in the file a chosen link names (the link stays), and in a file
+// written in its place where the folder takes no new file; or why it cannot.
+TEST_F(TextFilesTest, WriteLinesThroughLinksAndInFoldersThatTakeNoNewFile) {
+    fs::create_directories(dir_ / "other");
+    write_file(path("other/target.txt"), "old\n");
+    fs::create_symlink("other/target.txt", dir_ / "relative.txt");
+    fs::create_symlink(dir_ / "relative.txt", dir_ / "chain.txt");
+    fs::create_symlink("other/made.txt", dir_ / "dangling.txt");
+    fs::create_symlink("loop_b.txt", dir_ / "loop_a.txt");
+    fs::create_symlink("loop_a.txt", dir_ / "loop_b.txt");
+    fs::create_directories(dir_ / "shut");
+    write_file(path("shut/longer.txt"), "an older and longer text\n");
+    write_file(path("shut/full.txt"), "old\n");
+    fs::create_symlink("../shut/longer.txt", dir_ / "other/into_shut.txt");
+    fs::permissions(dir_ / "shut", fs::perms::owner_read | fs::perms::owner_exec);
+    const std::array<std::string, 3> cases[] = {  // chosen, where the text lands, reason
+        {"relative.txt", "other/target.txt", ""},
+        {"chain.txt", "other/target.txt", ""},
+        {"dangling.txt", "other/made.txt", ""},
+        {"other/into_shut.txt", "shut/longer.txt", ""},
+        {"loop_a.txt", "", "Too many levels of symbolic links"},
+        {"shut/new.txt", "", "no new file can be made in the folder " + path("shut") + ": Permission denied"},
+    };
+    test::run_unprivileged(dir_, [&] {
+        for (const auto& [chosen, landed, reason] : cases) {
+            std::int64_t unit = nuunit(100);
+            EXPECT_EQ(writelines(unit, path(chosen.c_str()), "new"), reason) << chosen;
+            EXPECT_TRUE(landed.empty() || read_file(path(landed.c_str())) == "new\n") << chosen;
+        }
+        // No room for the text: the file in place stays as it was.
+        std::int64_t unit = nuunit(100);
+        const test::FileSizeLimit limit(1000);
+        EXPECT_EQ(writelines(unit, path("shut/full.txt"), std::string(2000, 'x')), "File too large");
+        EXPECT_EQ(read_file(path("shut/full.txt")), "old\n");
+    });
+    for (const char* link : {"relative.txt", "chain.txt", "dangling.txt"}) EXPECT_TRUE(fs::is_symlink(dir_ / link));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "other"), {}), 3);  // target, made, the link
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "shut"), {}), 2);
+    fs::permissions(dir_ / "shut", fs::perms::owner_all);
 }
 
 TEST_F(TextFilesTest, TextboxLinesSkipTheFirstLineAndKeepLongLines) {

@@ -93,7 +93,7 @@ std::pair<QString, std::vector<int>> look_at_plot(LayerWindow* main, const QStri
     EXPECT_TRUE(main->screen()->availableGeometry().contains(plot->frameGeometry())) << entry.toStdString();
     auto* view = plot->findChild<QChartView*>();
     EXPECT_TRUE(view && pump_until([&] { return view->updatesEnabled(); }));
-    EXPECT_TRUE(plot->save_image(screenshot_file(screenshot)));
+    EXPECT_EQ(plot->save_image(screenshot_file(screenshot)), QString());
     std::pair<QString, std::vector<int>> seen{plot->windowTitle(), series_points(plot)};
     plot->close();
     return seen;

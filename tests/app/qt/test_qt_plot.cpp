@@ -92,7 +92,7 @@ TEST_F(QtPlot, DisplayReturnsWhenCloseIsChosenOrTheFrameIsClosed) {
     }
 }
 
-TEST_F(QtPlot, SaveAsWritesAReadablePng) {
+TEST_F(QtPlot, SaveAsWritesAReadablePngOrSaysWhichFormatsItWrites) {
     const auto file = std::filesystem::temp_directory_path() / "sorvek_qt_plot.png";
     std::filesystem::remove(file);
     plot_t plot = sample_plot("Model 1");
@@ -109,6 +109,14 @@ TEST_F(QtPlot, SaveAsWritesAReadablePng) {
     const QImage image(QString::fromStdString(file.string()));
     EXPECT_FALSE(image.isNull());
     EXPECT_GT(image.width(), 100);
+    // A format the image writer does not know: no file, and the formats it knows.
+    const QString pdf = QString::fromStdString((file.parent_path() / "sorvek_qt_plot.pdf").string());
+    std::filesystem::remove(pdf.toStdString());
+    const QString formats = window->save_image(pdf);
+    EXPECT_TRUE(formats.startsWith("Could not save the image to " + pdf + "\nImages can be saved as ") &&
+                formats.contains("png, ") && formats.endsWith(": end the file name with one of these."))
+        << formats.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(pdf.toStdString()));
     window->close();
     ASSERT_TRUE(program.finish());
 }
@@ -163,7 +171,7 @@ TEST_F(QtPlot, TheXyPlotOfTenCurvesDrawsEveryLegendEntryWhole) {
         }
     }
     EXPECT_EQ(drawn, legend);
-    EXPECT_TRUE(window->save_image(screenshot_file("xy_plot_ten_curves.png")));
+    EXPECT_EQ(window->save_image(screenshot_file("xy_plot_ten_curves.png")), QString());
     window->close();
     ASSERT_TRUE(program.finish());
 }
