@@ -8,7 +8,6 @@
 #include "app/command_codes.h"
 #include "app/file_commands.h"
 #include "program_harness.h"
-#include "tests/file_size_limit.h"
 
 namespace imm {
 namespace {
@@ -130,24 +129,6 @@ TEST(SaveResults, WritesTheTextAreaToTheChosenFile) {
     EXPECT_EQ(request.title, "Save Data");
     // The text area's own line breaks, and the record's line end.
     EXPECT_EQ(read_file(saved), "Km = 1.5\r\nVm = 2.5\r\n\n");
-}
-
-// A text cut short by the file-size limit leaves the old file and nothing beside it.
-TEST(SaveResults, ThatCannotBeWrittenWholeLeavesTheOldFile) {
-    TempFolder folder;
-    ProgramRun program;
-    program.start();
-    finished_run(program, folder, {"head", std::string(2000, 'x')});
-    const auto chosen = folder.write("chosen.txt", "old results\n");
-    program.backend().answer_file_dialog(chosen.string());
-    {
-        const test::FileSizeLimit limit(1000);
-        program.perform(E::save_results);
-    }
-    ASSERT_EQ(program.record().messages.size(), 1u);
-    EXPECT_EQ(program.record().messages[0].text, "Could not write the file " + chosen.string() + ": File too large");
-    EXPECT_EQ(read_file(chosen), "old results\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3);  // run.in, run.out, chosen
 }
 
 TEST(SaveResults, CancelledWritesNothing) {

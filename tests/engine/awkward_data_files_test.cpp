@@ -248,16 +248,6 @@ TEST_F(AwkwardDataFiles, FitsThatAreNotFiniteAreReportedAsNotFitted) {
     EXPECT_EQ(a1.nmdl, 1);
 }
 
-// The breakpoint analysis finds no crossing time in a curve whose times are all
-// equal: the run ends and the curve gets N/A.
-TEST_F(AwkwardDataFiles, CurveWhoseTimesAreAllZeroEndsWithoutABreak) {
-    const Outcome outcome = run("0 10 0\n0 10 0.5\n0 10 1\n0 10 1.5\n");
-    EXPECT_EQ(outcome.status, run_finished);
-    EXPECT_TRUE(outcome.boxes.empty());
-    ASSERT_TRUE(outcome.report.has_value());
-    EXPECT_NE(outcome.report->find("          Crv 1 Suggested range [x] = N/A\n"), std::string::npos);
-}
-
 TEST_F(AwkwardDataFiles, OnlyRegularFilesAreRead) {
     ASSERT_EQ(::mkfifo("data.in", 0600), 0);  // would wait for a writer, then for data
     expect_refused(std::nullopt, "Data file is not a regular file: data.in", run_file_error);

@@ -76,11 +76,14 @@ TEST_F(TextFilesTest, WriteLinesThroughLinksAndInFoldersThatTakeNoNewFile) {
             EXPECT_EQ(writelines(unit, path(chosen.c_str()), "new"), reason) << chosen;
             EXPECT_TRUE(landed.empty() || read_file(path(landed.c_str())) == "new\n") << chosen;
         }
-        // No room for the text: the file in place stays as it was.
-        std::int64_t unit = nuunit(100);
+        // No room for the text, in place or beside the file: the file stays as it was.
         const test::FileSizeLimit limit(1000);
-        EXPECT_EQ(writelines(unit, path("shut/full.txt"), std::string(2000, 'x')), "File too large");
-        EXPECT_EQ(read_file(path("shut/full.txt")), "old\n");
+        for (const char* full : {"shut/full.txt", "other/target.txt"}) {
+            std::int64_t unit = nuunit(100);
+            const std::string before = read_file(path(full));
+            EXPECT_EQ(writelines(unit, path(full), std::string(2000, 'x')), "File too large") << full;
+            EXPECT_EQ(read_file(path(full)), before) << full;
+        }
     });
     for (const char* link : {"relative.txt", "chain.txt", "dangling.txt"}) EXPECT_TRUE(fs::is_symlink(dir_ / link));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "other"), {}), 3);  // target, made, the link
