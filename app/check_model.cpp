@@ -50,9 +50,9 @@ bool read_rows(const std::string& name, CheckRows& rows) {
 // The change of one curve over its time span, read off the straight line that fits
 // its rows best (least squares, times taken as fractions of the span): every row
 // counts, so that noise at either end cannot turn it, and the order of the rows in
-// the file does not matter. 0 when all rows share one time. Values are multiplied
-// by scale.
-double curve_change(const CheckRows& rows, std::size_t first, std::size_t count, double scale) {
+// the file does not matter. 0 when all rows share one time. Values are divided by
+// 2 to the power exponent.
+double curve_change(const CheckRows& rows, std::size_t first, std::size_t count, int exponent) {
     const std::span<const double> t = std::span<const double>(rows.t).subspan(first, count);
     const std::span<const double> y = std::span<const double>(rows.y).subspan(first, count);
     const auto [earliest, latest] = std::minmax_element(t.begin(), t.end());
@@ -66,26 +66,26 @@ double curve_change(const CheckRows& rows, std::size_t first, std::size_t count,
     double mean_y = 0.0;
     for (std::size_t i = 0; i < count; ++i) {
         mean_u += fraction(i) / n;
-        mean_y += y[i] * scale / n;
+        mean_y += std::ldexp(y[i], -exponent) / n;
     }
     double suy = 0.0;
     double suu = 0.0;
     for (std::size_t i = 0; i < count; ++i) {
         const double du = fraction(i) - mean_u;
-        suy += du * (y[i] * scale - mean_y);
+        suy += du * (std::ldexp(y[i], -exponent) - mean_y);
         suu += du * du;
     }
     return suy / suu;  // the slope per span: suu > 0, as the fractions hold 0 and 1
 }
 
 // The changes of the curves with substrate added up.
-double total_change(const CheckRows& rows, std::span<const std::int64_t> counts, double scale) {
+double total_change(const CheckRows& rows, std::span<const std::int64_t> counts, int exponent) {
     double total = 0.0;
     std::size_t first = 0;
     for (const std::int64_t rows_of_curve : counts) {
         const auto count = static_cast<std::size_t>(rows_of_curve);
         if (rows.so[first] != 0.0) {
-            total += curve_change(rows, first, count, scale);
+            total += curve_change(rows, first, count, exponent);
         }
         first += count;
     }
@@ -109,11 +109,11 @@ DataDirection data_direction(const std::string& data_file_name) {
         return DataDirection::unknown;
     }
     const auto curves = std::span<const std::int64_t>(counts).first(static_cast<std::size_t>(stored));
-    double total = total_change(rows, curves, 1.0);
-    if (!std::isfinite(total)) {
-        total = total_change(rows, curves, 0x1p-16);  // values near the largest double overflow the sums
-    }
-    return total < 0.0 ? DataDirection::falling : DataDirection::rising;
+    // Every value scaled by one power of two that brings the largest to [1, 2): no sum overflows.
+    double largest = 0.0;
+    for (std::size_t i = 0; i < rows.count; ++i) largest = std::max(largest, std::fabs(rows.y[i]));
+    const int exponent = largest > 0.0 ? std::ilogb(largest) : 0;
+    return total_change(rows, curves, exponent) < 0.0 ? DataDirection::falling : DataDirection::rising;
 }
 
 std::int64_t check_model(ProgramState& program) {

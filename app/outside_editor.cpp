@@ -24,10 +24,11 @@ std::string start_text_editor(const std::string& file, OpenerEnded ended) {
     // The watcher also collects the exit, so that no zombie is left.
     std::thread([pid, ended = std::move(ended)] {
         int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        pid_t waited = 0;
+        while ((waited = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
         }
         if (ended) {
-            ended(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            ended(waited == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0);
         }
     }).detach();
     return "";

@@ -18,9 +18,9 @@ double funbreak(std::span<const double> p, const BreakCurve& curve)
     const double level = p[0];
     const double slope = p[1];
     const double bend = p[2] * curve.sign;
-    const double crossing = p[3];
+    const double crossing = p[kBreakCrossing];
     const bool corner = p.size() == 4;
-    const double width = corner ? 0.0 : p[4];
+    const double width = corner ? 0.0 : p[kBreakBend];
     double sum = 0.0;
     for (std::size_t i = 0; i < curve.x.size(); ++i) {
         const double dx = curve.x[i] - crossing;

@@ -72,11 +72,11 @@ void hit_and_run(const BreakCurve& curve, BreakVector& p, const BreakFlags& flag
 // A crossing time below 0 or beyond ten turning times goes back to `low` or `high`.
 void limit_crossing(BreakVector& p, double low, double high, double tq)
 {
-    if (p[3] < 0.0) {
-        p[3] = low;
+    if (p[kBreakCrossing] < 0.0) {
+        p[kBreakCrossing] = low;
     }
-    if (p[3] > 10.0 * tq) {
-        p[3] = high;
+    if (p[kBreakCrossing] > 10.0 * tq) {
+        p[kBreakCrossing] = high;
     }
 }
 
@@ -84,8 +84,8 @@ void limit_crossing(BreakVector& p, double low, double high, double tq)
 void retry(const CascadeCurve& curve, BreakVector p, BestBreak& best, RandomContext& random, const BreakLimits& limits)
 {
     const double tq = curve.turning_time;
-    p[3] = tq;
-    p[4] = 1.5;
+    p[kBreakCrossing] = tq;
+    p[kBreakBend] = 1.5;
     hit_and_run(curve.shifted, p, kAllBreakFlags, random, limits);
     best.offer(p);
     limit_crossing(p, tq, tq, tq);
@@ -94,7 +94,7 @@ void retry(const CascadeCurve& curve, BreakVector p, BestBreak& best, RandomCont
     smplx_break(curve.shifted, p, simplex);
     best.offer(p);
     limit_crossing(p, 0.10000000149011612 * tq, 5.0 * tq, tq);
-    p[4] = 2.0;
+    p[kBreakBend] = 2.0;
     refine(curve.data, p, {1, 1, 1, 0, 0}, limits);
     best.offer(p);
 }

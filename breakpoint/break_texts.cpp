@@ -40,8 +40,8 @@ bool implausible(const BreakVector& p, const BreakJudgement& j)
 {
     const double slope1 = p[1] + p[2];
     const double slope2 = p[1] - p[2];
-    const double p4 = p[3];
-    const double p5 = p[4];
+    const double p4 = p[kBreakCrossing];
+    const double p5 = p[kBreakBend];
     return (std::abs(slope1 + slope2) > 0.5 && std::abs(slope1 - slope2) < 0.10000000149011612) ||
            std::abs(slope1) + std::abs(slope2) > 20.0 || (j.model >= 4 && p[0] > j.largest_y) ||
            p4 < 0.0 || p4 > j.largest_x || p4 > 10.0 * j.turning_time || p5 < 1.0 || p5 > 5.0;
@@ -69,22 +69,22 @@ CurveTexts unavailable_break_texts()
 
 CurveTexts break_texts(BreakVector p, const BreakJudgement& judgement)
 {
-    if (p[4] < 0.0) {
-        p[4] = 1.0;
+    if (p[kBreakBend] < 0.0) {
+        p[kBreakBend] = 1.0;
     }
-    p[4] = 2.0 * std::sqrt(p[4] + 0.0010000000474974513);
+    p[kBreakBend] = 2.0 * std::sqrt(p[kBreakBend] + 0.0010000000474974513);
     if (implausible(p, judgement) || !(std::abs(p[0]) >= 1e-6)) {
         return unavailable_break_texts();
     }
     if (judgement.sign < 0.0) {
         p[0] = std::abs(p[0]);
     }
-    auto [low, high] = suggested_range(judgement.model, p[3], judgement.shift);
+    auto [low, high] = suggested_range(judgement.model, p[kBreakCrossing], judgement.shift);
     if (low < 0.0) {
         low = 0.0;
     }
     CurveTexts texts;
-    texts.inflection = padded("[" + number_text(p[3]) + ", " + number_text(p[0]) + "]");
+    texts.inflection = padded("[" + number_text(p[kBreakCrossing]) + ", " + number_text(p[0]) + "]");
     texts.range = padded("[" + number_text(low) + " to " + number_text(high) + "]");
     texts.parameters = p;
     return texts;

@@ -99,19 +99,33 @@ std::optional<DataRowValues> parse_data_row(std::string_view line) {
     return DataRowValues{values[0], values[1], values[2]};
 }
 
-std::string separator_advice(std::string_view line) {
+std::string number_format_advice(std::string_view line) {
     constexpr std::string_view blanks = " \t";
     constexpr auto npos = std::string_view::npos;
+    std::int64_t fields = 0;
+    for (std::size_t at = line.find_first_not_of(blanks); at != npos;
+         at = line.find_first_not_of(blanks, line.find_first_of(blanks, at))) {
+        ++fields;
+    }
+    bool separators = false;
+    bool decimal_commas = false;
     for (std::size_t at = line.find_first_of(",;"); at != npos; at = line.find_first_of(",;", at + 1)) {
         const std::size_t before = at == 0 ? npos : line.find_last_not_of(blanks, at - 1);
         const std::size_t after = line.find_first_not_of(blanks, at + 1);
         const bool ends_number = before != npos && (is_digit(line[before]) || line[before] == '.');
         const bool starts_number = after != npos && (is_digit(line[after]) || line[after] == '.' ||
                                                      line[after] == '+' || line[after] == '-');
-        if (ends_number && starts_number) {
-            return "\r\nNumbers in a row are separated by blanks or TABs, not by commas or semicolons.";
+        if (!ends_number || !starts_number) continue;
+        // A comma inside one of three or more fields stands for a decimal point.
+        const bool inside_field = before + 1 == at && after == at + 1;
+        if (line[at] == ',' && inside_field && fields >= 3) {
+            decimal_commas = true;
+        } else {
+            separators = true;
         }
     }
+    if (separators) return "\r\nNumbers in a row are separated by blanks or TABs, not by commas or semicolons.";
+    if (decimal_commas) return "\r\nNumbers are written with a decimal point, not a comma.";
     return "";
 }
 

@@ -24,9 +24,10 @@ std::optional<double> parse_real_field(std::string_view field);
 // first three is not a finite real.
 std::optional<DataRowValues> parse_data_row(std::string_view line);
 
-// For a line whose numbers are separated by commas or semicolons, as spreadsheets
-// export them, a further message line saying how numbers are separated; else "".
-std::string separator_advice(std::string_view line);
+// For a line as some spreadsheets export it, a further message line: how numbers
+// are separated, where commas or semicolons separate them, or that decimals take a
+// point, where commas stand inside the fields of a row; else "".
+std::string number_format_advice(std::string_view line);
 
 // The line as a message shows it: printable ASCII and printable UTF-8 characters as
 // they are, a TAB as \t, every other byte (controls, invalid UTF-8, invisible

@@ -16,10 +16,10 @@
 #include "engine/model_loop.h"
 #include "engine/run_failure.h"
 #include "engine/run_workspace.h"
-#include "engine/temporary_report.h"
 #include "model/curve_split.h"
 #include "support/shared_blocks.h"
 #include "support/system_reason.h"
+#include "support/temporary_file.h"
 #include "support/unit_files.h"
 #include "support/unit_table.h"
 #include "window/window.h"
@@ -89,7 +89,7 @@ Check check_readable(const std::string& name, const DataFileText& text) {
 }
 
 // Counts the rows and columns, then creates the temporary report.
-Check count_and_open_report(const std::string& name, const DataFileText& text, TemporaryReport& report) {
+Check count_and_open_report(const std::string& name, const DataFileText& text, TemporaryFile& report) {
     std::int64_t ncols = -1;
     std::int64_t ndata = 0;
     file_column_count(text.lines, ncols);
@@ -102,7 +102,9 @@ Check count_and_open_report(const std::string& name, const DataFileText& text, T
     if (same_file(name, report_file)) {
         return Failure{kWarning, "Data file and report file are the same: " + name, run_file_error};
     }
-    if (const std::string reason = report.open(iinout.results_unit, report_file); !reason.empty()) {
+    std::string reason = report.create(report_file);
+    if (reason.empty()) reason = report.connect(iinout.results_unit);
+    if (!reason.empty()) {
         return Failure{kError, "Data output file error: " + report_file + ": " + reason, run_file_error};
     }
     return std::nullopt;
@@ -130,7 +132,7 @@ Check check_counts(const DataFileText& text) {
     if (a3.ncols != kColumns) {
         // The columns are counted on the first line, which is a data row here.
         const std::string& first = text.lines[0];
-        return Failure{kWarning, "Data columns not equal to " + std::to_string(kColumns) + separator_advice(first),
+        return Failure{kWarning, "Data columns not equal to " + std::to_string(kColumns) + number_format_advice(first),
                        run_bad_data};
     }
     return std::nullopt;
@@ -146,7 +148,7 @@ Check read_rows(const DataFileText& text, RunWorkspace& run) {
         if (!values) {
             return Failure{kWarning,
                            "Data row " + std::to_string(row) + " is not three numbers: " + readable_row(line) +
-                               separator_advice(line),
+                               number_format_advice(line),
                            run_bad_data};
         }
         if (values->so < 0.0) {
@@ -202,7 +204,7 @@ void list_models(RunWorkspace& run) {
     global_types.global_mdl_count = count;
 }
 
-Check read_and_validate(const std::string& name, TemporaryReport& report, RunWorkspace& run) {
+Check read_and_validate(const std::string& name, TemporaryFile& report, RunWorkspace& run) {
     const DataFileText text = read_data_file(name);
     if (auto failure = check_readable(name, text)) return failure;
     if (auto failure = count_and_open_report(name, text, report)) return failure;
@@ -215,9 +217,9 @@ Check read_and_validate(const std::string& name, TemporaryReport& report, RunWor
 
 // The report takes the old one's place once a model section is in it, unless writing
 // it failed.
-Check keep_report(const RunWorkspace& run, const Check& failure, TemporaryReport& report, const std::string& name) {
+Check keep_report(const RunWorkspace& run, const Check& failure, TemporaryFile& report, const std::string& name) {
     if (run.sections_written == 0 || (failure && failure->status == run_file_error)) return failure;
-    if (const std::string reason = report.replace_report(); !reason.empty()) {
+    if (const std::string reason = report.replace_target(); !reason.empty()) {
         return Failure{kError, "Data output file error: " + report_name(name) + ": " + reason, run_file_error};
     }
     return failure;
@@ -237,7 +239,7 @@ void sorvek_with(std::string& name, std::int64_t& status, RandomContext& random,
     const auto run = std::make_unique<RunWorkspace>();
     set_run_constants(*run);
     choose_units();
-    TemporaryReport report;
+    TemporaryFile report;  // the report, until the run puts it in the old one's place
     const UnitsClosedAtExit common_exit;
 
     name = completed_data_name(name);

@@ -159,8 +159,10 @@ public:
         exponent_ = too_few_digits_in_fixed(largest, decimals);
     }
     std::string operator()(double v) const {
-        if (!exponent_) return format_f_or_exponent(v, width_, decimals_);
-        return after_number_ ? " " + format_exponent_of_width(v, width_ - 1) : format_exponent_of_width(v, width_);
+        const int width = after_number_ ? width_ - 1 : width_;
+        const std::string text =
+            exponent_ ? format_exponent_of_width(v, width) : format_f_or_exponent(v, width, decimals_);
+        return after_number_ ? " " + text : text;
     }
 
 private:

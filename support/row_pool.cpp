@@ -92,8 +92,10 @@ void RowPool::run(std::size_t rows, void* context, Task task) {
     }
     std::exception_ptr failure;
     for (ChunkState& state : chunks_) {
-        if (!failure) failure = state.failure;
-        state.failure = nullptr;
+        if (state.failure) {
+            if (!failure) failure = state.failure;
+            state.failure = nullptr;
+        }
     }
     if (failure) std::rethrow_exception(failure);
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "support/system_reason.h"
+#include "support/unit_table.h"
 
 namespace imm {
 
@@ -26,8 +27,9 @@ std::string folder_of(const std::string& file) {
 }  // namespace
 
 TemporaryFile::~TemporaryFile() {
+    if (unit_ >= 0) UnitTable::instance().close(unit_);
     if (descriptor_ >= 0) ::close(descriptor_);
-    if (!name_.empty() && !replaced_) ::unlink(name_.c_str());
+    if (!name_.empty()) ::unlink(name_.c_str());
 }
 
 std::string TemporaryFile::create(const std::string& target) {
@@ -35,6 +37,7 @@ std::string TemporaryFile::create(const std::string& target) {
     struct stat old{};
     const bool exists = ::lstat(target.c_str(), &old) == 0;
     const bool regular = exists && S_ISREG(old.st_mode);
+    target_regular_ = regular;
     if (exists && S_ISDIR(old.st_mode)) return system_reason(EISDIR);
     if (exists && !regular && !S_ISLNK(old.st_mode)) return "not a regular file";
     if (regular && ::access(target.c_str(), W_OK) != 0) return system_reason(errno);
@@ -57,14 +60,28 @@ std::string TemporaryFile::create(const std::string& target) {
     return "";
 }
 
+std::string TemporaryFile::connect(std::int64_t unit) {
+    if (UnitTable::instance().connect(unit, descriptor_, name_) != io_ok) return system_reason(UnitTable::last_error());
+    unit_ = unit;
+    return "";
+}
+
 std::string TemporaryFile::replace_target() {
+    if (unit_ >= 0) {
+        UnitTable& units = UnitTable::instance();
+        const bool flushed = units.flush(unit_) == io_ok;
+        const int flush_error = UnitTable::last_error();
+        units.close(unit_);
+        unit_ = -1;
+        if (!flushed) return system_reason(flush_error);
+    }
     if (::fsync(descriptor_) != 0) return system_reason(errno);
     if (std::rename(name_.c_str(), target_.c_str()) != 0) {
         const int error = errno;
         folder_refused_ = permission_refused(error);
         return system_reason(error);
     }
-    replaced_ = true;
+    name_.clear();
     watch_.release();
     return "";
 }

@@ -5,6 +5,7 @@
 // goes without having replaced the target, and when the process ends at once.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "support/leftover_files.h"
@@ -14,6 +15,7 @@ namespace imm {
 class TemporaryFile {
 public:
     TemporaryFile() = default;
+    // Disconnects the unit; the temporary file goes unless it took the target's place.
     ~TemporaryFile();
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -25,23 +27,25 @@ public:
     // naming the folder when the folder refuses the new file.
     std::string create(const std::string& target);
 
-    // The descriptor the file was created on; the file is written only through it.
-    int descriptor() const { return descriptor_; }
-    const std::string& name() const { return name_; }
+    // Connects the created file to the unit, which writes it from then on (through
+    // a copy of the descriptor it was created on). Returns "" or the system's reason.
+    std::string connect(std::int64_t unit);
 
-    // Once everything written through the descriptor is on disk, renames the
-    // temporary file over the target. Returns "" or the system's reason.
+    // Flushes and disconnects the unit and, once everything is on disk, renames
+    // the temporary file over the target. Returns "" or the system's reason.
     std::string replace_target();
 
     // True when the folder, for want of permission, refused the temporary file or
-    // its rename: a file at the target may still be writable in its place.
-    bool folder_refused() const { return folder_refused_; }
+    // its rename while a regular file that may be written stands at the target:
+    // that file can still be written in its place.
+    bool writable_in_place() const { return folder_refused_ && target_regular_; }
 
 private:
     std::string target_;
-    std::string name_;
+    std::string name_;  // empty once it has replaced the target
     int descriptor_ = -1;
-    bool replaced_ = false;
+    std::int64_t unit_ = -1;
+    bool target_regular_ = false;
     bool folder_refused_ = false;
     LeftoverName watch_;
 };

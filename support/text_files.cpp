@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 
 #include "support/link_end.h"
 #include "support/strings.h"
@@ -18,35 +17,26 @@ namespace imm {
 
 namespace {
 
-// Writes the text as one record through a copy of the descriptor on unit u.
-// Returns "" or why it could not be written.
-std::string write_record_through(std::int64_t& u, int descriptor, const std::string& name, std::string_view text) {
-    auto& table = UnitTable::instance();
-    const bool written = table.connect(u, descriptor, name) == io_ok && table.write_record(u, text) == io_ok &&
-                         table.flush(u) == io_ok;
-    const int error = UnitTable::last_error();
-    table.close(u);
-    return written ? "" : system_reason(error);
-}
-
 // Writes the text over a regular file in its place, for a folder that takes no
 // new file. Room for all of it is taken first, so that a full disk leaves the
 // file as it was.
 std::string write_in_place(std::int64_t& u, const std::string& name, std::string_view text) {
     const int descriptor = ::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
     if (descriptor < 0) return system_reason(errno);
+    auto& table = UnitTable::instance();
     std::string reason;
-    const int room = ::posix_fallocate(descriptor, 0, static_cast<off_t>(text.size() + 1));
-    if (room != 0 && room != EOPNOTSUPP) reason = system_reason(room);
-    if (reason.empty()) reason = write_record_through(u, descriptor, name, text);
-    if (reason.empty() && ::fsync(descriptor) != 0) reason = system_reason(errno);
+    if (const int room = ::posix_fallocate(descriptor, 0, static_cast<off_t>(text.size() + 1));
+        room != 0 && room != EOPNOTSUPP) {
+        reason = system_reason(room);
+    } else if (table.connect(u, descriptor, name) != io_ok || table.write_record(u, text) != io_ok ||
+               table.flush(u) != io_ok) {
+        reason = system_reason(UnitTable::last_error());
+    } else if (::fsync(descriptor) != 0) {
+        reason = system_reason(errno);
+    }
+    table.close(u);
     ::close(descriptor);
     return reason;
-}
-
-bool regular_file(const std::string& name) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::symlink_status(name, error));
 }
 
 }  // namespace
@@ -58,12 +48,12 @@ std::string writelines(std::int64_t& u, std::string_view name, std::string_view 
     const std::string_view record = trimmed(text);
     TemporaryFile file;
     std::string reason = file.create(target.path);
-    if (reason.empty()) reason = write_record_through(u, file.descriptor(), file.name(), record);
-    if (reason.empty()) reason = file.replace_target();
-    if (!reason.empty() && file.folder_refused() && regular_file(target.path)) {
-        return write_in_place(u, target.path, record);
+    if (reason.empty()) reason = file.connect(u);
+    if (reason.empty() && UnitTable::instance().write_record(u, record) != io_ok) {
+        reason = system_reason(UnitTable::last_error());
     }
-    return reason;
+    if (reason.empty()) reason = file.replace_target();
+    return !reason.empty() && file.writable_in_place() ? write_in_place(u, target.path, record) : reason;
 }
 
 std::int64_t readlines(std::int64_t& u, std::string_view input_name, std::string_view output_name) {

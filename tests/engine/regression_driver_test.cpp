@@ -265,6 +265,7 @@ TEST_F(RegressionDriver, RowsThatAreNotThreeNumbers) {
         {"1 2 inf\n", "1 2 inf"},     {"1e999 2 3\n", "1e999 2 3"},   {"1 2 a,b\n", "1 2 a,b"},
         {"\t1\t2\n", "\\t1\\t2"},         {"1 2 3x\r\n", "1 2 3x"},
         {"1, 2, 3\n", "1, 2, 3\r\nNumbers in a row are separated by blanks or TABs, not by commas or semicolons."},
+        {"0,5\t10\t0,1\n", "0,5\\t10\\t0,1\r\nNumbers are written with a decimal point, not a comma."},
     };
     for (const auto& [row, shown] : rows) {
         write("bad.in", std::string("0 1 0\n") + row + "2 1 2\n");

@@ -173,6 +173,14 @@ TEST_F(ReportFile, FieldsStandInTheirColumns) {
     EXPECT_TRUE(counts_seen);
 }
 
+// A number as wide as its column keeps a blank before it: a minus sign never joins two.
+TEST_F(ReportFile, WideDataNumbersStaySeparated) {
+    const DataColumns d{{1.0, 2.0, 3.0, 4.0}, {3.0, 3.0, 3.0, 3.0}, {-1234567.5, 1, 1.5, 2}, {-1234567.5, 1, 1.5, 2}};
+    ASSERT_EQ(write_model_section(kUnit, two_parameter_results(d)), io_ok);
+    const std::string row = "\n       1         1.000       3.000 -1.2346E+06 -1.2346E+06     0.000000\n";
+    EXPECT_NE(text().find(row), std::string::npos);
+}
+
 TEST_F(ReportFile, StageThreeMessagesOnlyForTheirCodes) {
     const DataColumns d{{1.0, 2.0, 3.0}, {3.0, 3.0, 3.0}, {0.5, 1.0, 1.5}, {0.5, 1.0, 1.5}};
     for (const std::int64_t code : {-1, 0, 1, 3, 5}) {
