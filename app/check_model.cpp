@@ -47,20 +47,30 @@ bool read_rows(const std::string& name, CheckRows& rows) {
     return true;
 }
 
+// The power of two that brings the largest magnitude of the values to [1, 2).
+int scale_exponent(std::span<const double> values) {
+    double largest = 0.0;
+    for (const double value : values) largest = std::max(largest, std::fabs(value));
+    return largest > 0.0 ? std::ilogb(largest) : 0;
+}
+
 // The change of one curve over its time span, read off the straight line that fits
 // its rows best (least squares, times taken as fractions of the span): every row
 // counts, so that noise at either end cannot turn it, and the order of the rows in
 // the file does not matter. 0 when all rows share one time. Values are divided by
-// 2 to the power exponent.
+// 2 to the power exponent, times by the power of two of their own largest, so that
+// no span overflows.
 double curve_change(const CheckRows& rows, std::size_t first, std::size_t count, int exponent) {
     const std::span<const double> t = std::span<const double>(rows.t).subspan(first, count);
     const std::span<const double> y = std::span<const double>(rows.y).subspan(first, count);
-    const auto [earliest, latest] = std::minmax_element(t.begin(), t.end());
-    const double span = *latest - *earliest;
-    if (!(span > 0.0) || !std::isfinite(span)) {
+    const int time_exponent = scale_exponent(t);
+    const auto [earliest_time, latest_time] = std::minmax_element(t.begin(), t.end());
+    const double earliest = std::ldexp(*earliest_time, -time_exponent);
+    const double span = std::ldexp(*latest_time, -time_exponent) - earliest;
+    if (!(span > 0.0)) {
         return 0.0;
     }
-    const auto fraction = [&](std::size_t i) { return (t[i] - *earliest) / span; };
+    const auto fraction = [&](std::size_t i) { return (std::ldexp(t[i], -time_exponent) - earliest) / span; };
     const auto n = static_cast<double>(count);
     double mean_u = 0.0;
     double mean_y = 0.0;
@@ -109,10 +119,8 @@ DataDirection data_direction(const std::string& data_file_name) {
         return DataDirection::unknown;
     }
     const auto curves = std::span<const std::int64_t>(counts).first(static_cast<std::size_t>(stored));
-    // Every value scaled by one power of two that brings the largest to [1, 2): no sum overflows.
-    double largest = 0.0;
-    for (std::size_t i = 0; i < rows.count; ++i) largest = std::max(largest, std::fabs(rows.y[i]));
-    const int exponent = largest > 0.0 ? std::ilogb(largest) : 0;
+    // Every value scaled by one power of two: no sum overflows.
+    const int exponent = scale_exponent(std::span<const double>(rows.y).first(rows.count));
     return total_change(rows, curves, exponent) < 0.0 ? DataDirection::falling : DataDirection::rising;
 }
 

@@ -183,14 +183,21 @@ void clear(ProgramState& program) {
     cleartext(program);
     global_types.nwt_global = 0;
     program.menu.enable({E::file_menu, E::run_curve_fit, E::about, E::file_about, E::quit, E::file_quit,
-                         E::open_data_file, E::model_library, E::weight_on, E::open_data, E::weight_menu});
+                         E::open_data_file, E::model_library, E::open_data, E::weight_menu});
     program.menu.grey({E::edit_data_file, E::save_results, E::print_results, E::clear_display, E::file_xy_plot,
-                       E::weight_off, E::run, E::rerun, E::clear, E::xy_plot, E::rate_plot, E::residuals});
+                       E::run, E::rerun, E::clear, E::xy_plot, E::rate_plot, E::residuals});
 }
 
-void weighting(ProgramState& program, bool robust) {
-    global_types.nwt_global = robust ? 2 : 0;
-    program.menu.enable({E::weight_menu, robust ? E::weight_off : E::weight_on});
+// The item's procedure has set the flag; show_weighting shows it after the command.
+void weighting(ProgramState& program) {
+    program.menu.enable(E::weight_menu);
+}
+
+// Of the two Weight items, the one that changes the flag is enabled, the other
+// greyed, also after a weighting item chosen during a command.
+void show_weighting(const ProgramState& program) {
+    const bool robust = global_types.nwt_global != 0;
+    program.menu.enable(robust ? E::weight_off : E::weight_on);
     program.menu.grey(robust ? E::weight_on : E::weight_off);
 }
 
@@ -210,8 +217,8 @@ void carry_out(ProgramState& program, std::int64_t code) {
         case command::open: open(program); break;
         case command::clear: clear(program); break;
         case command::edit_data: editfile(program, global_types.data_file_name); break;
-        case command::robust_weight_on: weighting(program, true); break;
-        case command::robust_weight_off: weighting(program, false); break;
+        case command::robust_weight_on:
+        case command::robust_weight_off: weighting(program); break;
         case command::model_selection: select_models(program); break;
         case command::about:
         case command::model_library_text:
@@ -244,6 +251,7 @@ void main_program(const ProgramOptions& options) {
         if (!reset_command(p)) {
             break;
         }
+        show_weighting(p);
         if (p.options.command_done) {
             p.options.command_done(code);
         }

@@ -99,12 +99,29 @@ std::optional<DataRowValues> parse_data_row(std::string_view line) {
     return DataRowValues{values[0], values[1], values[2]};
 }
 
-std::string number_format_advice(std::string_view line) {
+namespace {
+
+// Whether one of the line's fields, parted by blanks, TABs, commas or semicolons, is
+// a number: a header line of names holds none.
+bool holds_numbers(std::string_view line) {
+    constexpr std::string_view parts = " \t,;";
+    constexpr auto npos = std::string_view::npos;
+    for (std::size_t at = line.find_first_not_of(parts); at != npos;) {
+        const std::size_t end = std::min(line.find_first_of(parts, at), line.size());
+        if (parse_real_field(line.substr(at, end - at))) return true;
+        at = line.find_first_not_of(parts, end);
+    }
+    return false;
+}
+
+// The advice of number_format_advice on one line.
+std::string line_advice(std::string_view line) {
     constexpr std::string_view blanks = " \t";
+    constexpr std::string_view field_parts = " \t;";
     constexpr auto npos = std::string_view::npos;
     std::int64_t fields = 0;
-    for (std::size_t at = line.find_first_not_of(blanks); at != npos;
-         at = line.find_first_not_of(blanks, line.find_first_of(blanks, at))) {
+    for (std::size_t at = line.find_first_not_of(field_parts); at != npos;
+         at = line.find_first_not_of(field_parts, line.find_first_of(field_parts, at))) {
         ++fields;
     }
     bool separators = false;
@@ -116,17 +133,28 @@ std::string number_format_advice(std::string_view line) {
         const bool starts_number = after != npos && (is_digit(line[after]) || line[after] == '.' ||
                                                      line[after] == '+' || line[after] == '-');
         if (!ends_number || !starts_number) continue;
-        // A comma inside one of three or more fields stands for a decimal point.
-        const bool inside_field = before + 1 == at && after == at + 1;
-        if (line[at] == ',' && inside_field && fields >= 3) {
+        // A comma between two digits of one of three or more fields stands for a
+        // decimal point; one before a sign starts the next number.
+        const bool between_digits =
+            before + 1 == at && after == at + 1 && is_digit(line[before]) && is_digit(line[after]);
+        if (line[at] == ',' && between_digits && fields >= 3) {
             decimal_commas = true;
         } else {
             separators = true;
         }
     }
-    if (separators) return "\r\nNumbers in a row are separated by blanks or TABs, not by commas or semicolons.";
-    if (decimal_commas) return "\r\nNumbers are written with a decimal point, not a comma.";
-    return "";
+    std::string advice;
+    if (separators) advice += "\r\nNumbers in a row are separated by blanks or TABs, not by commas or semicolons.";
+    if (decimal_commas) advice += "\r\nNumbers are written with a decimal point, not a comma.";
+    return advice;
+}
+
+}  // namespace
+
+std::string number_format_advice(std::span<const std::string> rows, std::size_t row) {
+    const auto numbers = std::find_if(rows.begin(), rows.end(), holds_numbers);
+    const auto first_numbers = static_cast<std::size_t>(numbers - rows.begin());
+    return line_advice(rows[numbers == rows.end() ? row : std::max(row, first_numbers)]);
 }
 
 std::string readable_row(std::string_view line) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -24,10 +25,12 @@ std::optional<double> parse_real_field(std::string_view field);
 // first three is not a finite real.
 std::optional<DataRowValues> parse_data_row(std::string_view line);
 
-// For a line as some spreadsheets export it, a further message line: how numbers
-// are separated, where commas or semicolons separate them, or that decimals take a
-// point, where commas stand inside the fields of a row; else "".
-std::string number_format_advice(std::string_view line);
+// For rows as some spreadsheets export them, further message lines on row `row`: how
+// numbers are separated, where commas or semicolons separate them, and that decimals
+// take a point, where commas stand inside the fields (parted by blanks, TABs or
+// semicolons) of a row of three or more; else "". A header line above the first row
+// that holds numbers takes that row's advice.
+std::string number_format_advice(std::span<const std::string> rows, std::size_t row);
 
 // The line as a message shows it: printable ASCII and printable UTF-8 characters as
 // they are, a TAB as \t, every other byte (controls, invalid UTF-8, invisible

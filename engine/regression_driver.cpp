@@ -119,6 +119,11 @@ void warn_of_rows_after_data(const DataFileText& text) {
                              " of numbers after it are not read.");
 }
 
+// The counted rows, once the count is in range.
+std::span<const std::string> data_rows(const DataFileText& text) {
+    return std::span(text.lines).first(static_cast<std::size_t>(a3.ndata));
+}
+
 Check check_counts(const DataFileText& text) {
     if (a3.ndata < kMinRows) {
         return Failure{kWarning,
@@ -131,9 +136,8 @@ Check check_counts(const DataFileText& text) {
     }
     if (a3.ncols != kColumns) {
         // The columns are counted on the first line, which is a data row here.
-        const std::string& first = text.lines[0];
-        return Failure{kWarning, "Data columns not equal to " + std::to_string(kColumns) + number_format_advice(first),
-                       run_bad_data};
+        const std::string advice = number_format_advice(data_rows(text), 0);
+        return Failure{kWarning, "Data columns not equal to " + std::to_string(kColumns) + advice, run_bad_data};
     }
     return std::nullopt;
 }
@@ -148,7 +152,7 @@ Check read_rows(const DataFileText& text, RunWorkspace& run) {
         if (!values) {
             return Failure{kWarning,
                            "Data row " + std::to_string(row) + " is not three numbers: " + readable_row(line) +
-                               number_format_advice(line),
+                               number_format_advice(data_rows(text), static_cast<std::size_t>(row - 1)),
                            run_bad_data};
         }
         if (values->so < 0.0) {

@@ -182,7 +182,8 @@ void write_data_table(ReportWriter& out, const ModelResults& r) {
     const TableColumn time(r.t, 12, 3, false), so(r.so, 12, 3, true), observed(r.yobs, 12, 3, true),
         fitted(r.ycalc, 12, 3, true), residual(residuals, 10, 6, false);
     for (std::size_t i = 0; i < r.t.size(); ++i) {
-        out.record(blanks(5) + format_i(static_cast<std::int64_t>(i + 1), 3) + blanks(2) + time(r.t[i]) +
+        // Room for row 1000; a row below it prints as with three places.
+        out.record(blanks(4) + format_i(static_cast<std::int64_t>(i + 1), 4) + blanks(2) + time(r.t[i]) +
                    so(r.so[i]) + observed(r.yobs[i]) + fitted(r.ycalc[i]) + blanks(3) + residual(residuals[i]));
     }
     out.record(separator_line());

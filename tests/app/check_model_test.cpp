@@ -61,8 +61,10 @@ const DirectionCase kDirections[] = {
     {"SmallFallOutvoted", "0 2 1\n1 2 0.5\n0 50 0\n1 50 30\n", DataDirection::rising},
     {"ControlBetweenEqualCurves", "0 5 0\n1 5 1\n0 0 0\n1 0 20\n5 5 100\n6 5 90\n", DataDirection::falling},
     {"ControlsCountAmongTenCurves", curves(10) + "0 0 1\n1 0 2\n", DataDirection::unknown},
-    {"ChangesBeyondTheLargestDouble", "0 5 -1.7e308\n1 5 1.7e308\n0 6 1.7e308\n1 6 -1.7e308\n0 7 0\n1 7 1\n",
-     DataDirection::rising},
+    // Unscaled, these overflow: inf - inf or an infinite span, read as rising.
+    {"ChangesBeyondTheLargestDouble", "0 5 -1.7e308\n1 5 1.7e308\n0 6 1.7e308\n1 6 -1.7e308\n0 7 1\n1 7 0\n",
+     DataDirection::falling},
+    {"SpanBeyondTheLargestDouble", "-1e308 5 3\n0 5 2\n1e308 5 1\n", DataDirection::falling},
     // Rows in time order, whatever their order in the file.
     {"NewestFirstRising", "120 5 32.7\n40 5 13.7\n0 5 0.5\n", DataDirection::rising},
     {"NewestFirstFalling", "120 5 1\n40 5 3\n0 5 5\n", DataDirection::falling},

@@ -247,11 +247,14 @@ TEST_F(RegressionDriver, RowCountOutOfRange) {
 }
 
 // Numbers separated by commas or semicolons, as spreadsheets export them, are told
-// how numbers are separated.
+// how numbers are separated, also below a header line, and decimal commas with them
+// how decimals are written.
 TEST_F(RegressionDriver, ColumnCountOtherThanThree) {
     const std::string advice = "\r\nNumbers in a row are separated by blanks or TABs, not by commas or semicolons.";
+    const std::string decimals = "\r\nNumbers are written with a decimal point, not a comma.";
     const std::pair<const char*, std::string> firsts[] = {
         {"0 1 0 9", ""}, {"0 1", ""}, {"0,1,0", advice}, {"0 ; 1 ; -0.5", advice}, {"0 1,x", ""},
+        {"time,So,P\n0,5,1", advice}, {"time;So;P\n0;5;1", advice}, {"0,5;10;1,5", advice + decimals},
     };
     for (const auto& [first, added] : firsts) {
         write("columns.in", std::string(first) + "\n1 1 1\n2 1 2\n");
@@ -260,17 +263,22 @@ TEST_F(RegressionDriver, ColumnCountOtherThanThree) {
 }
 
 TEST_F(RegressionDriver, RowsThatAreNotThreeNumbers) {
-    const std::pair<const char*, const char*> rows[] = {
+    const std::string separators = "\r\nNumbers in a row are separated by blanks or TABs, not by commas or semicolons.";
+    const std::pair<const char*, std::string> rows[] = {
         {"1 2\n", "1 2"},             {"1 2 abc\n", "1 2 abc"},       {"1 nan 3\n", "1 nan 3"},
         {"1 2 inf\n", "1 2 inf"},     {"1e999 2 3\n", "1e999 2 3"},   {"1 2 a,b\n", "1 2 a,b"},
         {"\t1\t2\n", "\\t1\\t2"},         {"1 2 3x\r\n", "1 2 3x"},
-        {"1, 2, 3\n", "1, 2, 3\r\nNumbers in a row are separated by blanks or TABs, not by commas or semicolons."},
+        {"1, 2, 3\n", "1, 2, 3" + separators},
         {"0,5\t10\t0,1\n", "0,5\\t10\\t0,1\r\nNumbers are written with a decimal point, not a comma."},
+        {"1,-5 10 2\n", "1,-5 10 2" + separators},
+        {"a b c\n1,2,3\n", "a b c"},  // only a header takes the advice of a row below it
     };
     for (const auto& [row, shown] : rows) {
         write("bad.in", std::string("0 1 0\n") + row + "2 1 2\n");
         expect_abort("bad", {2, std::string("Data row 2 is not three numbers: ") + shown}, run_bad_data);
     }
+    write("bad.in", "time, So, P\n0, 5, 1\n1, 5, 2\n2, 5, 3\n");
+    expect_abort("bad", {2, "Data row 1 is not three numbers: time, So, P" + separators}, run_bad_data);
 }
 
 TEST_F(RegressionDriver, ProductCheckOnlyForModelsOneAndThree) {

@@ -173,12 +173,18 @@ TEST_F(ReportFile, FieldsStandInTheirColumns) {
     EXPECT_TRUE(counts_seen);
 }
 
-// A number as wide as its column keeps a blank before it: a minus sign never joins two.
-TEST_F(ReportFile, WideDataNumbersStaySeparated) {
-    const DataColumns d{{1.0, 2.0, 3.0, 4.0}, {3.0, 3.0, 3.0, 3.0}, {-1234567.5, 1, 1.5, 2}, {-1234567.5, 1, 1.5, 2}};
+// A number as wide as its column keeps a blank before it: a minus sign never joins
+// two. Row 1000 shows its number in the column of the others.
+TEST_F(ReportFile, DataTableRowsKeepTheirColumns) {
+    DataColumns d{{}, std::vector<double>(1000, 3.0), std::vector<double>(1000, 1.0), {}};
+    for (int i = 1; i <= 1000; ++i) d.t.push_back(i);
+    d.yobs[0] = -1234567.5;
+    d.ycalc = d.yobs;
     ASSERT_EQ(write_model_section(kUnit, two_parameter_results(d)), io_ok);
-    const std::string row = "\n       1         1.000       3.000 -1.2346E+06 -1.2346E+06     0.000000\n";
-    EXPECT_NE(text().find(row), std::string::npos);
+    for (const std::string row : {"       1         1.000       3.000 -1.2346E+06 -1.2346E+06     0.000000",
+                                  "    1000      1000.000       3.000       1.000       1.000     0.000000"}) {
+        EXPECT_NE(text().find("\n" + row + "\n"), std::string::npos) << row;
+    }
 }
 
 TEST_F(ReportFile, StageThreeMessagesOnlyForTheirCodes) {
