@@ -129,14 +129,15 @@ namespace {
 // with robust weighting, the weights held while a stage runs.
 class ModelFit {
 public:
-    ModelFit(std::span<const double> start, const ParameterBox& bounds, double stage3_tolerance,
-             ProgressTitle& title, RandomContext& random, const StageLimits& limits)
+    ModelFit(std::span<const double> start, std::span<const double> box_reference, const ParameterBox& bounds,
+             double stage3_tolerance, ProgressTitle& title, RandomContext& random, const StageLimits& limits)
         : n_(static_cast<std::size_t>(a3.nparam)), rows_(static_cast<std::size_t>(a3.ndata)),
           robust_(a3.weight_mode == 2), bounds_(bounds), stage3_tolerance_(stage3_tolerance), title_(title),
           random_(random), limits_(limits), weights_(robust_ ? HeldWeights(held_.data(), rows_) : HeldWeights{}),
           objective_(weights_), p_(var_.data(), n_) {
         std::copy_n(start.begin(), n_, result_.start.begin());
         std::copy_n(start.begin(), n_, var_.begin());
+        std::copy_n(box_reference.begin(), n_, box_reference_.begin());
         result_.bounds = bounds;
     }
 
@@ -168,6 +169,7 @@ private:
     CountedCalcfg objective_;
     ModelSumOfSquares fresh_weights_{2};  // robust weights taken afresh at a point
     ParameterVector var_{};
+    ParameterVector box_reference_{};
     const std::span<double> p_;
     double f_ = 0.0;
     double seed_ = kRandomSeed;
@@ -196,8 +198,11 @@ bool ModelFit::hold_weights() {
 void ModelFit::stage1() {
     StageClock clock(result_.stages[0]);
     objective_.count = 0;
-    const EvolutionResult evolved =
-        evolve(p_, f_, ModelEvolutionOptions{.max_generations = limits_.generations, .held_weights = weights_}, random_);
+    const EvolutionResult evolved = evolve(p_, f_,
+                                           ModelEvolutionOptions{.max_generations = limits_.generations,
+                                                                 .held_weights = weights_,
+                                                                 .box_reference = std::span(box_reference_).first(n_)},
+                                           random_);
     f_ = evolved.value;
     std::copy_n(evolved.parameters.begin(), n_, var_.begin());
     title_.check();
@@ -313,9 +318,10 @@ ModelFitResult ModelFit::run() {
 
 }  // namespace
 
-ModelFitResult fit_model(std::span<const double> start, const ParameterBox& bounds, double stage3_tolerance,
+ModelFitResult fit_model(std::span<const double> start, std::span<const double> box_reference,
+                         const ParameterBox& bounds, double stage3_tolerance,
                          ProgressTitle& title, RandomContext& random, const StageLimits& stage_limits) {
-    return ModelFit(start, bounds, stage3_tolerance, title, random, stage_limits).run();
+    return ModelFit(start, box_reference, bounds, stage3_tolerance, title, random, stage_limits).run();
 }
 
 }  // namespace imm

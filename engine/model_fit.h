@@ -72,9 +72,12 @@ struct StageLimits {
 };
 
 // Fits the model a1.nmdl (with a3.nparam parameters, a3.weight_mode, the rows of
-// a1) from `start` within `bounds`. stage3_tolerance is the SQP tolerance of this
-// model. Marks progress in `title`. Throws ModelLimitExceeded as the objective does.
-ModelFitResult fit_model(std::span<const double> start, const ParameterBox& bounds, double stage3_tolerance,
-                         ProgressTitle& title, RandomContext& random, const StageLimits& stage_limits = {});
+// a1) from `start` within `bounds`; the differential evolution builds its box
+// around `box_reference` (the start values' own box reference, the start on a
+// rerun). stage3_tolerance is the SQP tolerance of this model. Marks progress in
+// `title`. Throws ModelLimitExceeded as the objective does.
+ModelFitResult fit_model(std::span<const double> start, std::span<const double> box_reference,
+                         const ParameterBox& bounds, double stage3_tolerance, ProgressTitle& title,
+                         RandomContext& random, const StageLimits& stage_limits = {});
 
 }  // namespace imm

@@ -63,12 +63,15 @@ bool rerun_start_usable(std::span<const double> p) {
 }
 
 // The start values into run.var in the fitted units, and in the data's units
-// into run.var_init and the saved parameters.
-void choose_start_values(RunWorkspace& run, std::size_t n, const DataScale& scale, RandomContext& random) {
+// into run.var_init and the saved parameters; returns what the boxes are built
+// around, in the fitted units.
+ParameterVector choose_start_values(RunWorkspace& run, std::size_t n, const DataScale& scale, RandomContext& random) {
+    ParameterVector box_reference{};
     const std::span saved(global_types.varsav.data(), n);
     if (global_types.brerun && rerun_start_usable(saved)) {
         std::copy(saved.begin(), saved.end(), run.var.begin());
         scale_parameters(std::span(run.var).first(n), a1.nmdl, scale, Toward::fitted_units);
+        box_reference = run.var;
     } else {
         // Start values come from the unweighted sum whatever the weighting: a
         // robust fit starts from the least-squares estimate, and the sum with
@@ -77,12 +80,13 @@ void choose_start_values(RunWorkspace& run, std::size_t n, const DataScale& scal
         run.var.fill(0.0);
         const std::int64_t weight_mode = a3.weight_mode;
         a3.weight_mode = 0;
-        init_estimates(run.var, random);
+        box_reference = init_estimates(run.var, random);
         a3.weight_mode = weight_mode;
     }
     std::copy_n(run.var.begin(), n, run.var_init.begin());
     scale_parameters(std::span(run.var_init).first(n), a1.nmdl, scale, Toward::data_units);
     std::copy_n(run.var_init.begin(), n, global_types.varsav.begin());
+    return box_reference;
 }
 
 void set_weight_mode(std::int64_t mode) {
@@ -153,11 +157,11 @@ RunCheck fit_one_model(RunWorkspace& run, std::int64_t m, std::int64_t weight_mo
     const DataScale scale = data_scale(a1, a3.ndata, a3.weight_mode);
     try {
         scale_rows(a1, a3.ndata, scale, Toward::fitted_units);
-        choose_start_values(run, n, scale, random);
-        const ParameterBox bounds = fit_bounds(m, nparam, run.var, a3.ndata, a1);
+        const ParameterVector box_reference = choose_start_values(run, n, scale, random);
+        const ParameterBox bounds = fit_bounds(m, nparam, box_reference, a3.ndata, a1);
         ProgressTitle progress;
-        fit = fit_model(std::span(run.var).first(n), bounds, run.stage3_tolerance_large, progress, random,
-                        options.stage_limits);
+        fit = fit_model(std::span(run.var).first(n), std::span(box_reference).first(n), bounds,
+                        run.stage3_tolerance_large, progress, random, options.stage_limits);
     } catch (const ModelLimitExceeded&) {
         // The objective has shown its boxes.
         restore_rows(run);

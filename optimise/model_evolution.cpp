@@ -12,7 +12,8 @@ EvolutionResult evolve(std::span<const double> start, double reference, const Mo
                        RandomContext& random)
 {
     EvolutionOptions settings;
-    settings.box = model_parameter_box(a1.nmdl, start, 100.0, a3.ndata, a1);
+    const std::span<const double> box_reference = options.box_reference.empty() ? start : options.box_reference;
+    settings.box = model_parameter_box(a1.nmdl, box_reference, 100.0, a3.ndata, a1);
     settings.active = options.active;
     settings.spread_over_box = true;
     settings.generations = options.max_generations == 0 ? 600 : options.max_generations;

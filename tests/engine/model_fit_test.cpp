@@ -133,10 +133,10 @@ TEST(ModelFit, StagesNeverLoseGroundAndTheLastValueIsThePoints) {
         for (std::int64_t i = 0; i < a3.ndata; ++i) a1.yobs[static_cast<std::size_t>(i)] += i % 3 == 0 ? 0.01 : -0.005;
         RandomContext random = RandomContext::seeded(7);
         std::array<double, kMaxParams> start{};
-        init_estimates(start, random);
-        const ParameterBox box = fit_bounds(model, a3.nparam, start, a3.ndata, a1);
+        const auto box_reference = init_estimates(start, random);
+        const ParameterBox box = fit_bounds(model, a3.nparam, box_reference, a3.ndata, a1);
         ProgressTitle title;
-        const ModelFitResult fit = fit_model(start, box, 10.0 * 2.979932929550268e-08, title, random);
+        const ModelFitResult fit = fit_model(start, box_reference, box, 10.0 * 2.979932929550268e-08, title, random);
         EXPECT_LE(fit.ssq2, fit.ssq1);
         EXPECT_LE(fit.ssq3, fit.ssq2 * (1.0 + 1e-9));
         Calcfg objective;

@@ -98,10 +98,11 @@ Bits fit_on(std::size_t threads) {
     load_rows(0);
     RandomContext random = RandomContext::seeded(5);
     std::array<double, kMaxParams> start{};
-    init_estimates(start, random);
-    const ParameterBox box = fit_bounds(2, 3, start, kRows, a1);
+    const auto box_reference = init_estimates(start, random);
+    const ParameterBox box = fit_bounds(2, 3, box_reference, kRows, a1);
     ProgressTitle title;
-    const ModelFitResult fit = fit_model(std::span(start).first(3), box, 2.979932929550268e-07, title, random);
+    const ModelFitResult fit = fit_model(std::span(start).first(3), std::span(box_reference).first(3), box,
+                                         2.979932929550268e-07, title, random);
     Bits out;
     out.add(fit.params);
     out.add(fit.ssq1);

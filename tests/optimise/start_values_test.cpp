@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <fstream>
@@ -77,8 +78,26 @@ TEST(StartValues, GuessVmFromRowsThreeToSixOfTheFirstCurve) {
     const double slope = (9.9 + 2.742 + 5.414) / (40.0 + 1e-6);
     EXPECT_NEAR(guess_start_values(1, 3, 9).vm, slope / 20.0, 1e-12);
     EXPECT_NEAR(guess_start_values(4, 3, 9).vm, slope / 10.0, 1e-12);
-    a1.t[3] = a1.t[4] = a1.t[5] = 120.0;  // equal times: each term is |dy| / 1e-6
-    EXPECT_NEAR(guess_start_values(1, 3, 9).vm, (9.9 + 2.742 + 5.414) / 1e-6 / 20.0, 1e-3);
+    // Replicates: rows 3 to 6 share one time, and each is paired with row 7, 160
+    // later; from each row and the next, each term is |dy| / 1e-6.
+    a1.t[3] = a1.t[4] = a1.t[5] = 120.0;
+    const StartGuess replicates = guess_start_values(1, 3, 9);
+    EXPECT_NEAR(replicates.vm, (17.699 + 7.799 + 5.057) / (160.0 + 1e-6) / 20.0, 1e-12);
+    EXPECT_NEAR(replicates.neighbours_vm, (9.9 + 2.742 + 5.414) / 1e-6 / 20.0, 1e-3);
+    // The first six rows share one time: rows 3 to 5 are paired with row 7.
+    std::fill_n(a1.t.begin(), 6, 0.0);
+    EXPECT_NEAR(guess_start_values(1, 3, 9).vm, (17.699 + 7.799 + 5.057) / (280.0 + 1e-6) / 20.0, 1e-12);
+}
+
+// The searches drive model 5's Km on the example data to the floor; its box
+// still reaches 100 times the guessed Km.
+TEST(StartValues, AFlooredStartValueKeepsTheBoxOfItsGuess) {
+    load_example_data(5, 3);
+    RandomContext random = RandomContext::seeded(5);
+    std::array<double, 3> p{};
+    const auto box_reference = init_estimates(p, random);
+    EXPECT_EQ(p[0], 1e-6);
+    EXPECT_EQ(box_reference[0], guess_start_values(5, 3, 9).km);
 }
 
 TEST(StartValues, GuessReadsOnlyRowsOfTheFirstCurve) {

@@ -5,6 +5,13 @@
           model in hard and ordinary regimes (noise-free, noisy, heavy-tailed
           noise, a negative background, a lag, [So] far above and far below Km,
           curves that stop early, four long curves).
+  replicates: writes tests/reference/minima/replicates_<name>.in, curves as
+          a plate reader writes them (three wells a time, each its own row,
+          1 to 3% of the substrate used, or a product curve), and
+          tests/reference/minima/replicates.txt: name, model, the sum of
+          squares at the least-squares minimum with Km and Vm at or above 0
+          and the third parameter in the range the program gives it, and the
+          minimising parameters.
   minima: reads tests/reference/minima/boxes.txt (one line per data set and
           model: name, model, then the lower and upper bound of each parameter,
           as a run of the program built them from its start values when the
@@ -20,6 +27,7 @@ space where e^u overflows). Run from the repository root with Debian's
 python3-scipy:
     /usr/bin/python3 tests/reference/fit_minima.py data
     /usr/bin/python3 tests/reference/fit_minima.py minima
+    /usr/bin/python3 tests/reference/fit_minima.py replicates
 The tests read only the committed files.
 """
 import multiprocessing
@@ -272,5 +280,43 @@ def robust():
         f.writelines(lines)
 
 
+REPLICATE_TIMES = [0.0, 1.45, 2.9, 4.3667, 5.8667, 7.5, 9.0, 10.4833, 12.0, 13.5, 14.9833]
+REPLICATE_SO = [5.0, 10.0, 15.0, 25.0, 50.0, 75.0, 100.0, 150.0]
+# name: the model the rows follow, its Km and Vm, the instrument's offset and the seed.
+REPLICATES = {"slow": (4, 5.0, 0.12, -0.5, 6), "near_zero_order": (4, 1.0, 0.05, -0.4, 2),
+              "moderate_km": (4, 20.0, 0.15, -0.3, 6), "product": (1, 20.0, 1.5, 0.8, 1)}
+
+
+def write_replicates(name, m, km, vm, offset, seed):
+    """Three wells a time for each [So]: each curve's own concentration a little
+    off the nominal [So], each well its own offset, noise on every reading and
+    the instrument's offset on all."""
+    rng = np.random.default_rng(seed)
+    wells, times = 3, len(REPLICATE_TIMES)
+    t = np.array([tt for _ in REPLICATE_SO for tt in REPLICATE_TIMES for _ in range(wells)])
+    so = np.repeat(REPLICATE_SO, times * wells)
+    start = np.repeat(np.array(REPLICATE_SO) * (1 + rng.normal(0, 0.02, len(REPLICATE_SO))), times * wells)
+    well = np.tile(rng.normal(0, 1, (len(REPLICATE_SO), wells)), (1, times)).ravel() * (0.15 + 0.005 * so)
+    y = model(m, [km, vm], t, start) + well + rng.normal(0, 0.25, t.size) + offset
+    with open(OUT / f"replicates_{name}.in", "w") as f:
+        for row in zip(t, so, y):
+            f.write("%.4f %g %.4f\n" % row)
+
+
+def replicates():
+    jobs = []
+    for name, (m, km, vm, offset, seed) in REPLICATES.items():
+        write_replicates(name, m, km, vm, offset, seed)
+        t, so, y = read(OUT / f"replicates_{name}.in")
+        for fitted in (1, 2, 3) if m <= 3 else (4, 5, 6):
+            # The program's range of the background or time offset, which these data do not widen.
+            half = (t.max() if fitted in (3, 6) else y.max()) / 2
+            jobs.append(f"replicates_{name} {fitted} 0 1e6 0 1e4" + (f" {-half!r} {half!r}" if fitted % 3 != 1 else ""))
+    with multiprocessing.Pool() as pool:
+        lines = pool.map(minimum_line, jobs, chunksize=1)
+    with open(OUT / "replicates.txt", "w") as f:
+        f.writelines(lines)
+
+
 if __name__ == "__main__":
-    {"data": data, "minima": minima, "robust": robust}[sys.argv[1]]()
+    {"data": data, "minima": minima, "robust": robust, "replicates": replicates}[sys.argv[1]]()
