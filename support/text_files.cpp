@@ -1,6 +1,7 @@
 #include "support/text_files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,18 +19,25 @@ namespace imm {
 namespace {
 
 // Writes the text over a regular file in its place, for a folder that takes no
-// new file. Room for all of it is taken first, so that a full disk leaves the
-// file as it was.
+// new file. Room for all of it is taken first, so that a full disk or a
+// file-size limit leaves the file as it was; the old size comes back when the
+// writing fails before it has begun.
 std::string write_in_place(std::int64_t& u, const std::string& name, std::string_view text) {
     const int descriptor = ::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
     if (descriptor < 0) return system_reason(errno);
     auto& table = UnitTable::instance();
     std::string reason;
-    if (const int room = ::posix_fallocate(descriptor, 0, static_cast<off_t>(text.size() + 1));
-        room != 0 && room != EOPNOTSUPP) {
+    struct stat old{};
+    if (::fstat(descriptor, &old) != 0) {
+        reason = system_reason(errno);
+    } else if (const int room = ::posix_fallocate(descriptor, 0, static_cast<off_t>(text.size() + 1));
+               room != 0 && room != EOPNOTSUPP) {
         reason = system_reason(room);
-    } else if (table.connect(u, descriptor, name) != io_ok || table.write_record(u, text) != io_ok ||
-               table.flush(u) != io_ok) {
+        ::ftruncate(descriptor, old.st_size);
+    } else if (table.connect(u, descriptor, name) != io_ok) {
+        reason = system_reason(UnitTable::last_error());
+        ::ftruncate(descriptor, old.st_size);
+    } else if (table.write_record(u, text) != io_ok || table.flush(u) != io_ok) {
         reason = system_reason(UnitTable::last_error());
     } else if (::fsync(descriptor) != 0) {
         reason = system_reason(errno);

@@ -1,6 +1,7 @@
 #include "app/qt/plot_window.h"
 
 #include <QAreaSeries>
+#include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSaveFile>
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <algorithm>
@@ -21,6 +23,7 @@
 #include <limits>
 
 #include "app/qt/text_conversion.h"
+#include "support/link_end.h"
 
 namespace imm {
 
@@ -173,6 +176,18 @@ QChart* make_chart(const PlotData& plot) {
     return chart;
 }
 
+// Writes all of the bytes; a short write is followed by one more, which gives the reason.
+bool write_whole(QSaveFile& file, const QByteArray& bytes) {
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
 }  // namespace
 
 PlotWindow::PlotWindow(const PlotData& plot) : view_(new QChartView(make_chart(plot), this)) {
@@ -200,8 +215,24 @@ QString PlotWindow::save_image(const QString& file) const {
         return failed + QStringLiteral("\nImages can be saved as ") + QString::fromLatin1(formats.join(", ")) +
                QStringLiteral(": end the file name with one of these.");
     }
-    QImageWriter writer(file, format);
-    return writer.write(view_->grab().toImage()) ? QString() : failed + QStringLiteral(": ") + writer.errorString();
+    QByteArray image;
+    QBuffer encoded(&image);
+    encoded.open(QIODevice::WriteOnly);
+    if (QImageWriter encoder(&encoded, format); !encoder.write(view_->grab().toImage())) {
+        return failed + QStringLiteral(": ") + encoder.errorString();
+    }
+    // A chosen link is followed here, so that the saved file is the one at its end.
+    const LinkEnd target = link_end(QFile::encodeName(file).toStdString());
+    if (!target.reason.empty()) {
+        return failed + QStringLiteral(": ") + QString::fromLocal8Bit(target.reason);
+    }
+    // All or nothing: the old image stays until the new one is whole, except in a
+    // folder that takes no new file, where it is written in its place.
+    QSaveFile saved(QFile::decodeName(QByteArray::fromStdString(target.path)));
+    saved.setDirectWriteFallback(true);
+    return saved.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && write_whole(saved, image) && saved.commit()
+               ? QString()
+               : failed + QStringLiteral(": ") + saved.errorString();
 }
 
 bool PlotWindow::print(QPrinter& printer) const {

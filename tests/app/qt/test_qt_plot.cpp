@@ -16,6 +16,7 @@
 #include "app/qt/plot_window.h"
 #include "support/shared_blocks.h"
 #include "tests/app/qt/qt_test_support.h"
+#include "tests/file_size_limit.h"
 #include "window/plot.h"
 
 namespace imm {
@@ -92,7 +93,7 @@ TEST_F(QtPlot, DisplayReturnsWhenCloseIsChosenOrTheFrameIsClosed) {
     }
 }
 
-TEST_F(QtPlot, SaveAsWritesAReadablePngOrSaysWhichFormatsItWrites) {
+TEST_F(QtPlot, SaveAsWritesAReadablePngOrSaysWhyNot) {
     const auto file = std::filesystem::temp_directory_path() / "sorvek_qt_plot.png";
     std::filesystem::remove(file);
     plot_t plot = sample_plot("Model 1");
@@ -117,6 +118,12 @@ TEST_F(QtPlot, SaveAsWritesAReadablePngOrSaysWhichFormatsItWrites) {
                 formats.contains("png, ") && formats.endsWith(": end the file name with one of these."))
         << formats.toStdString();
     EXPECT_FALSE(std::filesystem::exists(pdf.toStdString()));
+    // Past a file-size limit the saved image stays whole, and the reason is given.
+    const std::string saved = file_text(file);
+    const test::FileSizeLimit limit(1000);
+    const QString png = QString::fromStdString(file.string());
+    EXPECT_EQ(window->save_image(png), "Could not save the image to " + png + ": File too large");
+    EXPECT_EQ(file_text(file), saved);
     window->close();
     ASSERT_TRUE(program.finish());
 }
