@@ -23,6 +23,7 @@
 #include <limits>
 
 #include "app/qt/text_conversion.h"
+#include "support/in_place_file.h"
 #include "support/link_end.h"
 
 namespace imm {
@@ -226,13 +227,20 @@ QString PlotWindow::save_image(const QString& file) const {
     if (!target.reason.empty()) {
         return failed + QStringLiteral(": ") + QString::fromLocal8Bit(target.reason);
     }
-    // All or nothing: the old image stays until the new one is whole, except in a
-    // folder that takes no new file, where it is written in its place.
+    // All or nothing: the old image stays until the new one is whole. A folder that
+    // takes no new file gets it in the old one's place, once there is room for all of it.
     QSaveFile saved(QFile::decodeName(QByteArray::fromStdString(target.path)));
-    saved.setDirectWriteFallback(true);
-    return saved.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && write_whole(saved, image) && saved.commit()
-               ? QString()
-               : failed + QStringLiteral(": ") + saved.errorString();
+    const bool opened = saved.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (opened && write_whole(saved, image) && saved.commit()) {
+        return QString();
+    }
+    if (opened || !writable_only_in_place(target.path)) {
+        return failed + QStringLiteral(": ") + saved.errorString();
+    }
+    InPlaceFile in_place;
+    std::string reason = in_place.reserve(target.path, image.size());
+    if (reason.empty()) reason = in_place.write(std::string_view(image.constData(), image.size()));
+    return reason.empty() ? QString() : failed + QStringLiteral(": ") + QString::fromLocal8Bit(reason);
 }
 
 bool PlotWindow::print(QPrinter& printer) const {

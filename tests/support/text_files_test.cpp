@@ -69,6 +69,7 @@ TEST_F(TextFilesTest, WriteLinesThroughLinksAndInFoldersThatTakeNoNewFile) {
     fs::create_directories(dir_ / "shut");
     write_file(path("shut/longer.txt"), "an older and longer text\n");
     write_file(path("shut/full.txt"), "old\n");
+    write_file(path("shut/long.txt"), std::string(3000, 'o'));
     fs::create_symlink("../shut/longer.txt", dir_ / "other/into_shut.txt");
     fs::permissions(dir_ / "shut", fs::perms::owner_read | fs::perms::owner_exec);
     const std::array<std::string, 3> cases[] = {  // chosen, where the text lands, reason
@@ -100,9 +101,9 @@ TEST_F(TextFilesTest, WriteLinesThroughLinksAndInFoldersThatTakeNoNewFile) {
         EXPECT_EQ(writelines(unit, path("shut/full.txt"), std::string(2000, 'x')), "Too many open files");
         ::setrlimit(RLIMIT_NOFILE, &files);
         EXPECT_EQ(read_file(path("shut/full.txt")), "old\n");
-        // No room for the text, in place or beside the file: the file stays as it was.
+        // No room for the text, in place (shorter or longer) or beside the file: the file stays as it was.
         const test::FileSizeLimit limit(1000);
-        for (const char* full : {"shut/full.txt", "other/target.txt"}) {
+        for (const char* full : {"shut/full.txt", "shut/long.txt", "other/target.txt"}) {
             std::int64_t unit = nuunit(100);
             const std::string before = read_file(path(full));
             EXPECT_EQ(writelines(unit, path(full), std::string(2000, 'x')), "File too large") << full;
@@ -112,7 +113,7 @@ TEST_F(TextFilesTest, WriteLinesThroughLinksAndInFoldersThatTakeNoNewFile) {
     for (const char* link : {"relative.txt", "chain.txt", "dangling.txt"}) EXPECT_TRUE(fs::is_symlink(dir_ / link));
     EXPECT_EQ(read_file(path("other/precious.txt")), planted ? "precious\n" : "new\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "other"), {}), 4);  // target, precious, made, the link
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "shut"), {}), 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "shut"), {}), 3);
     fs::permissions(dir_ / "shut", fs::perms::owner_all);
 }
 
