@@ -11,7 +11,10 @@ struct LinkEnd {
     std::string reason;  // why the chain could not be followed; path is then empty
 };
 
-// Follows the links at name, each relative one from its own folder.
+// Follows the links at name, each relative one from its own folder. A link in a
+// sticky folder that everyone may write to, such as /tmp, is followed only when
+// it belongs to the effective user or to the folder's owner (whatever the
+// system's own fs.protected_symlinks setting): someone else may have planted it.
 LinkEnd link_end(const std::string& name);
 
 }  // namespace imm

@@ -1,11 +1,8 @@
 #include "support/text_files.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
+#include "support/in_place_file.h"
 #include "support/link_end.h"
 #include "support/strings.h"
 #include "support/system_reason.h"
@@ -18,24 +15,21 @@ namespace imm {
 namespace {
 
 // Writes the text over a regular file in its place, for a folder that takes no
-// new file. Room for all of it is taken first, so that a full disk leaves the
-// file as it was.
+// new file (in_place_file.h).
 std::string write_in_place(std::int64_t& u, const std::string& name, std::string_view text) {
-    const int descriptor = ::open(name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
-    if (descriptor < 0) return system_reason(errno);
+    InPlaceFile file;
+    std::string reason = file.reserve(name, static_cast<std::int64_t>(text.size() + 1));
+    if (!reason.empty()) return reason;
     auto& table = UnitTable::instance();
-    std::string reason;
-    if (const int room = ::posix_fallocate(descriptor, 0, static_cast<off_t>(text.size() + 1));
-        room != 0 && room != EOPNOTSUPP) {
-        reason = system_reason(room);
-    } else if (table.connect(u, descriptor, name) != io_ok || table.write_record(u, text) != io_ok ||
-               table.flush(u) != io_ok) {
+    if (table.connect(u, file.descriptor(), name) != io_ok) {
         reason = system_reason(UnitTable::last_error());
-    } else if (::fsync(descriptor) != 0) {
-        reason = system_reason(errno);
+        file.restore_size();
+    } else if (table.write_record(u, text) != io_ok || table.flush(u) != io_ok) {
+        reason = system_reason(UnitTable::last_error());
+    } else {
+        reason = file.sync();
     }
     table.close(u);
-    ::close(descriptor);
     return reason;
 }
 

@@ -1,10 +1,11 @@
 // Runs test cases as a user whom file permissions bind: when the tests run as
 // root, in a forked child that has become user and group nobody, who is given the
-// folder and everything in it; otherwise in this process.
+// folder and everything in it that root owns; otherwise in this process.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,7 +20,10 @@ inline void run_unprivileged(const std::filesystem::path& folder, const std::fun
     if (::geteuid() != 0) return cases();
     ::chown(folder.c_str(), kNobody, kNobody);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        ::lchown(entry.path().c_str(), kNobody, kNobody);
+        struct stat status{};
+        if (::lstat(entry.path().c_str(), &status) == 0 && status.st_uid == 0) {
+            ::lchown(entry.path().c_str(), kNobody, kNobody);
+        }
     }
     std::fflush(stdout);
     const pid_t child = ::fork();

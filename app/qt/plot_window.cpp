@@ -1,6 +1,7 @@
 #include "app/qt/plot_window.h"
 
 #include <QAreaSeries>
+#include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSaveFile>
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <algorithm>
@@ -21,6 +23,8 @@
 #include <limits>
 
 #include "app/qt/text_conversion.h"
+#include "support/in_place_file.h"
+#include "support/link_end.h"
 
 namespace imm {
 
@@ -173,6 +177,18 @@ QChart* make_chart(const PlotData& plot) {
     return chart;
 }
 
+// Writes all of the bytes; a short write is followed by one more, which gives the reason.
+bool write_whole(QSaveFile& file, const QByteArray& bytes) {
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
 }  // namespace
 
 PlotWindow::PlotWindow(const PlotData& plot) : view_(new QChartView(make_chart(plot), this)) {
@@ -200,8 +216,31 @@ QString PlotWindow::save_image(const QString& file) const {
         return failed + QStringLiteral("\nImages can be saved as ") + QString::fromLatin1(formats.join(", ")) +
                QStringLiteral(": end the file name with one of these.");
     }
-    QImageWriter writer(file, format);
-    return writer.write(view_->grab().toImage()) ? QString() : failed + QStringLiteral(": ") + writer.errorString();
+    QByteArray image;
+    QBuffer encoded(&image);
+    encoded.open(QIODevice::WriteOnly);
+    if (QImageWriter encoder(&encoded, format); !encoder.write(view_->grab().toImage())) {
+        return failed + QStringLiteral(": ") + encoder.errorString();
+    }
+    // A chosen link is followed here, so that the saved file is the one at its end.
+    const LinkEnd target = link_end(QFile::encodeName(file).toStdString());
+    if (!target.reason.empty()) {
+        return failed + QStringLiteral(": ") + QString::fromLocal8Bit(target.reason);
+    }
+    // All or nothing: the old image stays until the new one is whole. A folder that
+    // takes no new file gets it in the old one's place, once there is room for all of it.
+    QSaveFile saved(QFile::decodeName(QByteArray::fromStdString(target.path)));
+    const bool opened = saved.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (opened && write_whole(saved, image) && saved.commit()) {
+        return QString();
+    }
+    if (opened || !writable_only_in_place(target.path)) {
+        return failed + QStringLiteral(": ") + saved.errorString();
+    }
+    InPlaceFile in_place;
+    std::string reason = in_place.reserve(target.path, image.size());
+    if (reason.empty()) reason = in_place.write(std::string_view(image.constData(), image.size()));
+    return reason.empty() ? QString() : failed + QStringLiteral(": ") + QString::fromLocal8Bit(reason);
 }
 
 bool PlotWindow::print(QPrinter& printer) const {

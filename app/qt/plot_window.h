@@ -19,8 +19,9 @@ class PlotWindow : public QMainWindow {
 public:
     explicit PlotWindow(const PlotData& plot);
 
-    // The window's image, as saved and printed. save_image returns "" or the
-    // message that says why the image could not be saved.
+    // The window's image, as saved and printed. save_image writes it whole or
+    // not at all, to the file at the end of a chosen link (link_end.h), and
+    // returns "" or the message that says why the image could not be saved.
     QString save_image(const QString& file) const;
     bool print(QPrinter& printer) const;
 

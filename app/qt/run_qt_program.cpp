@@ -1,5 +1,7 @@
 #include "app/qt/run_qt_program.h"
 
+#include <signal.h>
+
 #include <QApplication>
 #include <thread>
 
@@ -10,6 +12,8 @@ namespace imm {
 
 int run_qt_program(int argc, char** argv, const std::function<void()>& program_main) {
     remove_leftovers_on_signals();
+    // A write past a file-size limit then fails with its reason instead of ending the process.
+    ::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     install_window_backend(std::make_shared<QtBackend>());

@@ -48,10 +48,19 @@ TEST_F(TextFilesTest, WriteLinesReplacesTheFileWithTheText) {
 }
 
 // Where "new" lands: in the file a chosen link names (the link stays), and in a file
-// written in its place where the folder takes no new file; or why it cannot.
+// written in its place where the folder takes no new file; or why it cannot. In a
+// sticky folder that everyone may write to, root gives links to its owner and a third user.
 TEST_F(TextFilesTest, WriteLinesThroughLinksAndInFoldersThatTakeNoNewFile) {
     fs::create_directories(dir_ / "other");
     write_file(path("other/target.txt"), "old\n");
+    write_file(path("other/precious.txt"), "precious\n");
+    fs::create_directories(dir_ / "shared");
+    fs::permissions(dir_ / "shared", fs::perms::all | fs::perms::sticky_bit);
+    for (const char* link : {"own", "owners"}) fs::create_symlink("../other/target.txt", dir_ / "shared" / link);
+    fs::create_symlink("../other/precious.txt", dir_ / "shared/planted");
+    const bool planted = ::lchown(path("shared/planted").c_str(), 2, 2) == 0;
+    ::lchown(path("shared").c_str(), 1, 1);
+    ::lchown(path("shared/owners").c_str(), 1, 1);
     fs::create_symlink("other/target.txt", dir_ / "relative.txt");
     fs::create_symlink(dir_ / "relative.txt", dir_ / "chain.txt");
     fs::create_symlink("other/made.txt", dir_ / "dangling.txt");
@@ -60,9 +69,14 @@ TEST_F(TextFilesTest, WriteLinesThroughLinksAndInFoldersThatTakeNoNewFile) {
     fs::create_directories(dir_ / "shut");
     write_file(path("shut/longer.txt"), "an older and longer text\n");
     write_file(path("shut/full.txt"), "old\n");
+    write_file(path("shut/long.txt"), std::string(3000, 'o'));
     fs::create_symlink("../shut/longer.txt", dir_ / "other/into_shut.txt");
     fs::permissions(dir_ / "shut", fs::perms::owner_read | fs::perms::owner_exec);
     const std::array<std::string, 3> cases[] = {  // chosen, where the text lands, reason
+        {"shared/own", "other/target.txt", ""},
+        {"shared/owners", "other/target.txt", ""},
+        {"shared/planted", "", planted ? "Operation not permitted: the link " + path("shared/planted") +
+                                             " in a shared folder belongs to another user" : ""},
         {"relative.txt", "other/target.txt", ""},
         {"chain.txt", "other/target.txt", ""},
         {"dangling.txt", "other/made.txt", ""},
@@ -76,9 +90,20 @@ TEST_F(TextFilesTest, WriteLinesThroughLinksAndInFoldersThatTakeNoNewFile) {
             EXPECT_EQ(writelines(unit, path(chosen.c_str()), "new"), reason) << chosen;
             EXPECT_TRUE(landed.empty() || read_file(path(landed.c_str())) == "new\n") << chosen;
         }
-        // No room for the text, in place or beside the file: the file stays as it was.
+        // No descriptor left once the room is taken in place: the file stays byte for byte.
+        const int lowest_free = ::dup(1);
+        ::close(lowest_free);
+        rlimit files{};
+        ::getrlimit(RLIMIT_NOFILE, &files);
+        const rlimit one_free{static_cast<rlim_t>(lowest_free) + 1, files.rlim_max};
+        ::setrlimit(RLIMIT_NOFILE, &one_free);
+        std::int64_t unit = nuunit(100);
+        EXPECT_EQ(writelines(unit, path("shut/full.txt"), std::string(2000, 'x')), "Too many open files");
+        ::setrlimit(RLIMIT_NOFILE, &files);
+        EXPECT_EQ(read_file(path("shut/full.txt")), "old\n");
+        // No room for the text, in place (shorter or longer) or beside the file: the file stays as it was.
         const test::FileSizeLimit limit(1000);
-        for (const char* full : {"shut/full.txt", "other/target.txt"}) {
+        for (const char* full : {"shut/full.txt", "shut/long.txt", "other/target.txt"}) {
             std::int64_t unit = nuunit(100);
             const std::string before = read_file(path(full));
             EXPECT_EQ(writelines(unit, path(full), std::string(2000, 'x')), "File too large") << full;
@@ -86,8 +111,9 @@ TEST_F(TextFilesTest, WriteLinesThroughLinksAndInFoldersThatTakeNoNewFile) {
         }
     });
     for (const char* link : {"relative.txt", "chain.txt", "dangling.txt"}) EXPECT_TRUE(fs::is_symlink(dir_ / link));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "other"), {}), 3);  // target, made, the link
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "shut"), {}), 2);
+    EXPECT_EQ(read_file(path("other/precious.txt")), planted ? "precious\n" : "new\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "other"), {}), 4);  // target, precious, made, the link
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "shut"), {}), 3);
     fs::permissions(dir_ / "shut", fs::perms::owner_all);
 }
 

@@ -11,17 +11,21 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <tuple>
 
 #include "app/plots/xy_plot.h"
 #include "app/qt/plot_window.h"
 #include "support/shared_blocks.h"
 #include "tests/app/qt/qt_test_support.h"
+#include "tests/file_size_limit.h"
+#include "tests/unprivileged_user.h"
 #include "window/plot.h"
 
 namespace imm {
 namespace {
 
 using QtPlot = QtLayerTest;
+namespace fs = std::filesystem;
 
 plot_t sample_plot(const std::string& title) {
     plot_t plot = initialize_plot();
@@ -92,7 +96,7 @@ TEST_F(QtPlot, DisplayReturnsWhenCloseIsChosenOrTheFrameIsClosed) {
     }
 }
 
-TEST_F(QtPlot, SaveAsWritesAReadablePngOrSaysWhichFormatsItWrites) {
+TEST_F(QtPlot, SaveAsWritesAReadablePngOrSaysWhyNot) {
     const auto file = std::filesystem::temp_directory_path() / "sorvek_qt_plot.png";
     std::filesystem::remove(file);
     plot_t plot = sample_plot("Model 1");
@@ -117,6 +121,35 @@ TEST_F(QtPlot, SaveAsWritesAReadablePngOrSaysWhichFormatsItWrites) {
                 formats.contains("png, ") && formats.endsWith(": end the file name with one of these."))
         << formats.toStdString();
     EXPECT_FALSE(std::filesystem::exists(pdf.toStdString()));
+    // Through a new file beside the old one, or in place where the folder takes no new file:
+    // past a file-size limit the old file stays byte for byte and the reason is given.
+    const auto saves = file.parent_path() / "sorvek_qt_plot_saves";
+    fs::remove_all(saves);
+    fs::create_directories(saves / "shut");
+    fs::copy_file(file, saves / "plot.png");
+    for (const char* old : {"shut/plot.png", "shut/old.png"}) std::ofstream(saves / old) << "old image";
+    fs::resize_file(saves / "shut/plot.png", 1 << 20);  // longer than the new image
+    fs::permissions(saves / "shut", fs::perms::owner_read | fs::perms::owner_exec);
+    const std::tuple<const char*, rlim_t, QString> cases[] = {  // file, file-size limit, reason
+        {"plot.png", 1000, "File too large"},
+        {"shut/plot.png", 1000, "File too large"},
+        {"shut/old.png", 1000, "File too large"},
+        {"shut/old.png", RLIM_INFINITY, ""},
+        {"shut/new.png", RLIM_INFINITY, "Permission denied"},
+    };
+    test::run_unprivileged(saves, [&] {
+        for (const auto& [name, limit, reason] : cases) {
+            const QString png = QString::fromStdString((saves / name).string());
+            const std::string before = file_text(saves / name);
+            const test::FileSizeLimit limited(limit);
+            const QString said = window->save_image(png);
+            EXPECT_EQ(said, reason.isEmpty() ? "" : "Could not save the image to " + png + ": " + reason);
+            EXPECT_TRUE(reason.isEmpty() ? !QImage(png).isNull() : file_text(saves / name) == before) << name;
+        }
+    });
+    for (const char* folder : {"", "shut"}) EXPECT_EQ(std::distance(fs::directory_iterator(saves / folder), {}), 2);
+    fs::permissions(saves / "shut", fs::perms::owner_all);
+    fs::remove_all(saves);
     window->close();
     ASSERT_TRUE(program.finish());
 }
