@@ -101,29 +101,33 @@ std::optional<DataRowValues> parse_data_row(std::string_view line) {
 
 namespace {
 
-// Whether one of the line's fields, parted by blanks, TABs, commas or semicolons, is
-// a number: a header line of names holds none.
-bool holds_numbers(std::string_view line) {
-    constexpr std::string_view parts = " \t,;";
-    constexpr auto npos = std::string_view::npos;
-    for (std::size_t at = line.find_first_not_of(parts); at != npos;) {
+// The line's fields, parted by any of the characters of `parts`, in turn to `visit`,
+// until it returns true; true when it did.
+template <typename Visit>
+bool any_field(std::string_view line, std::string_view parts, Visit visit) {
+    for (std::size_t at = line.find_first_not_of(parts); at != std::string_view::npos;) {
         const std::size_t end = std::min(line.find_first_of(parts, at), line.size());
-        if (parse_real_field(line.substr(at, end - at))) return true;
+        if (visit(line.substr(at, end - at))) return true;
         at = line.find_first_not_of(parts, end);
     }
     return false;
 }
 
+// Whether one of the line's fields, parted by blanks, TABs, commas or semicolons, is
+// a number: a header line of names holds none.
+bool holds_numbers(std::string_view line) {
+    return any_field(line, " \t,;", [](std::string_view field) { return parse_real_field(field).has_value(); });
+}
+
 // The advice of number_format_advice on one line.
 std::string line_advice(std::string_view line) {
     constexpr std::string_view blanks = " \t";
-    constexpr std::string_view field_parts = " \t;";
     constexpr auto npos = std::string_view::npos;
     std::int64_t fields = 0;
-    for (std::size_t at = line.find_first_not_of(field_parts); at != npos;
-         at = line.find_first_not_of(field_parts, line.find_first_of(field_parts, at))) {
+    any_field(line, " \t;", [&](std::string_view) {
         ++fields;
-    }
+        return false;
+    });
     bool separators = false;
     bool decimal_commas = false;
     for (std::size_t at = line.find_first_of(",;"); at != npos; at = line.find_first_of(",;", at + 1)) {

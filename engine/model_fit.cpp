@@ -92,7 +92,7 @@ void BestPoint::keep_better(double& f_new, ParameterVector& p_new) {
     }
 }
 
-ParameterBox fit_bounds(std::int64_t model, std::int64_t nparam, std::span<const double> start, std::int64_t rows,
+ParameterBox fit_bounds(std::int64_t model, std::int64_t nparam, std::span<const double> reference, std::int64_t rows,
                         const DataBlock& data) {
     ParameterBox box;
     for (std::int64_t i = 0; i < nparam; ++i) {
@@ -105,7 +105,7 @@ ParameterBox fit_bounds(std::int64_t model, std::int64_t nparam, std::span<const
             box.upper[i] = hi;
         }
     };
-    for (std::size_t i = 0; i < 2; ++i) set(i, 0.0, 100.0 * start[i]);
+    for (std::size_t i = 0; i < 2; ++i) set(i, 0.0, 100.0 * reference[i]);
     if (model == 2 || model == 5) {
         const ParameterRange range = background_range(rows, data);
         set(2, range.lower, range.upper);
@@ -134,10 +134,9 @@ public:
         : n_(static_cast<std::size_t>(a3.nparam)), rows_(static_cast<std::size_t>(a3.ndata)),
           robust_(a3.weight_mode == 2), bounds_(bounds), stage3_tolerance_(stage3_tolerance), title_(title),
           random_(random), limits_(limits), weights_(robust_ ? HeldWeights(held_.data(), rows_) : HeldWeights{}),
-          objective_(weights_), p_(var_.data(), n_) {
+          objective_(weights_), p_(var_.data(), n_), box_reference_(box_reference.first(n_)) {
         std::copy_n(start.begin(), n_, result_.start.begin());
         std::copy_n(start.begin(), n_, var_.begin());
-        std::copy_n(box_reference.begin(), n_, box_reference_.begin());
         result_.bounds = bounds;
     }
 
@@ -169,8 +168,8 @@ private:
     CountedCalcfg objective_;
     ModelSumOfSquares fresh_weights_{2};  // robust weights taken afresh at a point
     ParameterVector var_{};
-    ParameterVector box_reference_{};
     const std::span<double> p_;
+    const std::span<const double> box_reference_;  // the caller's, for the run
     double f_ = 0.0;
     double seed_ = kRandomSeed;
     BestPoint best_{};
@@ -201,7 +200,7 @@ void ModelFit::stage1() {
     const EvolutionResult evolved = evolve(p_, f_,
                                            ModelEvolutionOptions{.max_generations = limits_.generations,
                                                                  .held_weights = weights_,
-                                                                 .box_reference = std::span(box_reference_).first(n_)},
+                                                                 .box_reference = box_reference_},
                                            random_);
     f_ = evolved.value;
     std::copy_n(evolved.parameters.begin(), n_, var_.begin());

@@ -18,11 +18,11 @@ class ProgressTitle;
 
 using ParameterVector = std::array<double, kMaxParams>;
 
-// The driver's bounds of the model's parameters around the start values: Km and Vm
-// in [0, 100 P], the background within its range (background_range),
+// The driver's bounds of the model's parameters around the reference P (the start
+// values' box reference, init_estimates): Km and Vm in [0, 100 P], the background within its range (background_range),
 // the time offset within half the largest time, every other entry +-1e6. A pair
 // whose upper bound would not lie above its lower bound keeps +-1e6.
-ParameterBox fit_bounds(std::int64_t model, std::int64_t nparam, std::span<const double> start, std::int64_t rows,
+ParameterBox fit_bounds(std::int64_t model, std::int64_t nparam, std::span<const double> reference, std::int64_t rows,
                         const DataBlock& data);
 
 // The simplex's first edge: 0.1 sqrt((P1^2 + P2^2)/2) / max(P1, P2); 0.1 when that

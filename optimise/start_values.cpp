@@ -139,10 +139,12 @@ double minimise_locally(Estimate& e, const Estimate& reference) {
     const ParameterBox box = model_parameter_box(a1.nmdl, reference, 100.0, a3.ndata, a1);
     std::array<double, kMaxParams * (kMaxParams + 1) / 2> hessian{};
     Calcfg objective;
-    va10e(objective, std::span(e).first(n), std::span(box.lower).first(n), std::span(box.upper).first(n),
-          std::span(hessian).first(n * (n + 1) / 2), 1, kLocalEvaluations);
-    floor_at_smallest(e);
-    return objective.value(std::span(e).first(n));
+    const double f = va10e(objective, std::span(e).first(n), std::span(box.lower).first(n),
+                           std::span(box.upper).first(n), std::span(hessian).first(n * (n + 1) / 2), 1,
+                           kLocalEvaluations).f;
+    const std::array<bool, kMaxParams> floored = floor_at_smallest(e);
+    const bool moved = std::any_of(floored.begin(), floored.begin() + a3.nparam, [](bool b) { return b; });
+    return moved ? objective.value(std::span(e).first(n)) : f;
 }
 
 }  // namespace

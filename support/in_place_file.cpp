@@ -30,7 +30,7 @@ bool writable_only_in_place(const std::string& name) {
         return false;
     }
     const std::string folder = std::filesystem::path(name).parent_path().string();
-    return ::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM);
+    return ::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0 && permission_refused(errno);
 }
 
 InPlaceFile::~InPlaceFile() {

@@ -17,8 +17,6 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
-bool permission_refused(int error) { return error == EACCES || error == EPERM; }
-
 std::string folder_of(const std::string& file) {
     const std::string folder = std::filesystem::path(file).parent_path().string();
     return folder.empty() ? "." : folder;
