@@ -120,6 +120,7 @@ TEST(DataDirectionCheck, NoisyCurvesInAnyOrder) {
     };
     TempFolder folder;
     for (const bool substrate : {false, true}) {
+        const DataDirection wanted = substrate ? DataDirection::falling : DataDirection::rising;
         for (const auto& order : orders) {
             std::mt19937_64 random(2024);
             std::normal_distribution<double> noise(0.0, 0.02 * (substrate ? 100.0 : product(100.0, 180.0)));
@@ -132,7 +133,6 @@ TEST(DataDirectionCheck, NoisyCurvesInAnyOrder) {
                         text += std::to_string(t) + " " + std::to_string(so) + " " + std::to_string(y) + "\n";
                     }
                 }
-                const DataDirection wanted = substrate ? DataDirection::falling : DataDirection::rising;
                 wrong += data_direction(folder.write("draw.in", text).string()) != wanted ? 1 : 0;
             }
             EXPECT_EQ(wrong, 0) << (substrate ? "substrate" : "product") << ", first [So] " << order[0];

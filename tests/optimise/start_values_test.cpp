@@ -78,15 +78,12 @@ TEST(StartValues, GuessVmFromRowsThreeToSixOfTheFirstCurve) {
     const double slope = (9.9 + 2.742 + 5.414) / (40.0 + 1e-6);
     EXPECT_NEAR(guess_start_values(1, 3, 9).vm, slope / 20.0, 1e-12);
     EXPECT_NEAR(guess_start_values(4, 3, 9).vm, slope / 10.0, 1e-12);
-    // Replicates: rows 3 to 6 share one time, and each is paired with row 7, 160
-    // later; from each row and the next, each term is |dy| / 1e-6.
-    a1.t[3] = a1.t[4] = a1.t[5] = 120.0;
-    const StartGuess replicates = guess_start_values(1, 3, 9);
-    EXPECT_NEAR(replicates.vm, (17.699 + 7.799 + 5.057) / (160.0 + 1e-6) / 20.0, 1e-12);
-    EXPECT_NEAR(replicates.neighbours_vm, (9.9 + 2.742 + 5.414) / 1e-6 / 20.0, 1e-3);
-    // The first six rows share one time: rows 3 to 5 are paired with row 7.
+    // Replicates: the first six rows share one time, and rows 3 to 5 are paired with
+    // row 7, 280 later; from each row and the next, each term is |dy| / 1e-6.
     std::fill_n(a1.t.begin(), 6, 0.0);
-    EXPECT_NEAR(guess_start_values(1, 3, 9).vm, (17.699 + 7.799 + 5.057) / (280.0 + 1e-6) / 20.0, 1e-12);
+    const StartGuess replicates = guess_start_values(1, 3, 9);
+    EXPECT_NEAR(replicates.vm, (17.699 + 7.799 + 5.057) / (280.0 + 1e-6) / 20.0, 1e-12);
+    EXPECT_NEAR(replicates.neighbours_vm, (9.9 + 2.742 + 5.414) / 1e-6 / 20.0, 1e-3);
 }
 
 // The searches drive model 5's Km on the example data to the floor; its box

@@ -57,20 +57,19 @@ TEST_F(TextFilesTest, WriteLinesThroughLinksAndInFoldersThatTakeNoNewFile) {
     fs::create_directories(dir_ / "shared");
     fs::permissions(dir_ / "shared", fs::perms::all | fs::perms::sticky_bit);
     for (const char* link : {"own", "owners"}) fs::create_symlink("../other/target.txt", dir_ / "shared" / link);
-    fs::create_symlink("../other/precious.txt", dir_ / "shared/planted");
+    fs::create_directories(dir_ / "shut");
+    for (const auto& [link, target] : {std::pair<std::string, std::string>{"shared/planted", "../other/precious.txt"},
+                                       {"relative.txt", "other/target.txt"}, {"chain.txt", path("relative.txt")},
+                                       {"dangling.txt", "other/made.txt"}, {"loop_a.txt", "loop_b.txt"},
+                                       {"loop_b.txt", "loop_a.txt"}, {"other/into_shut.txt", "../shut/longer.txt"}}) {
+        fs::create_symlink(target, dir_ / link);
+    }
     const bool planted = ::lchown(path("shared/planted").c_str(), 2, 2) == 0;
     ::lchown(path("shared").c_str(), 1, 1);
     ::lchown(path("shared/owners").c_str(), 1, 1);
-    fs::create_symlink("other/target.txt", dir_ / "relative.txt");
-    fs::create_symlink(dir_ / "relative.txt", dir_ / "chain.txt");
-    fs::create_symlink("other/made.txt", dir_ / "dangling.txt");
-    fs::create_symlink("loop_b.txt", dir_ / "loop_a.txt");
-    fs::create_symlink("loop_a.txt", dir_ / "loop_b.txt");
-    fs::create_directories(dir_ / "shut");
     write_file(path("shut/longer.txt"), "an older and longer text\n");
     write_file(path("shut/full.txt"), "old\n");
     write_file(path("shut/long.txt"), std::string(3000, 'o'));
-    fs::create_symlink("../shut/longer.txt", dir_ / "other/into_shut.txt");
     fs::permissions(dir_ / "shut", fs::perms::owner_read | fs::perms::owner_exec);
     const std::array<std::string, 3> cases[] = {  // chosen, where the text lands, reason
         {"shared/own", "other/target.txt", ""},
